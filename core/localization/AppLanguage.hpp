@@ -64,13 +64,13 @@ public:
 
     // Declaration order; matching walks the languages in this order.
     static constexpr std::array<std::pair<AppLanguageCode, std::string_view>, 37> kRawValues{{
-        {ar, "ar"},         {az, "az"},         {bg, "bg"},     {ca, "ca"},   {cs, "cs"},
-        {da, "da"},         {de, "de"},         {el, "el"},     {en, "en"},   {es, "es"},
-        {fa, "fa"},         {fi, "fi"},         {fr, "fr"},     {he, "he"},   {hi, "hi"},
-        {hr, "hr"},         {hu, "hu"},         {id, "id"},     {it, "it"},   {ja, "ja"},
-        {ko, "ko"},         {ms, "ms"},         {nb, "nb"},     {nl, "nl"},   {pl, "pl"},
-        {ptBR, "pt-BR"},    {ptPT, "pt-PT"},    {ro, "ro"},     {ru, "ru"},   {sk, "sk"},
-        {sv, "sv"},         {th, "th"},         {tr, "tr"},     {uk, "uk"},   {vi, "vi"},
+        {ar, "ar"},          {az, "az"},          {bg, "bg"}, {ca, "ca"}, {cs, "cs"},
+        {da, "da"},          {de, "de"},          {el, "el"}, {en, "en"}, {es, "es"},
+        {fa, "fa"},          {fi, "fi"},          {fr, "fr"}, {he, "he"}, {hi, "hi"},
+        {hr, "hr"},          {hu, "hu"},          {id, "id"}, {it, "it"}, {ja, "ja"},
+        {ko, "ko"},          {ms, "ms"},          {nb, "nb"}, {nl, "nl"}, {pl, "pl"},
+        {ptBR, "pt-BR"},     {ptPT, "pt-PT"},     {ro, "ro"}, {ru, "ru"}, {sk, "sk"},
+        {sv, "sv"},          {th, "th"},          {tr, "tr"}, {uk, "uk"}, {vi, "vi"},
         {zhHans, "zh-Hans"}, {zhHant, "zh-Hant"},
     }};
 
