@@ -78,10 +78,20 @@ bool meansFollowSystem(std::string_view trimmedValue) {
            UnicodeText::lowercased(trimmedValue) == AppLanguage::systemPreferenceCode;
 }
 
-// First language, in declaration order, whose lower-cased raw code equals `lowerCode`.
+// First language, in declaration order, whose lower-cased raw code equals
+// `lowerCode`. Raw codes are ASCII, so they are lower-cased byte by byte here:
+// this runs on every interface text lookup.
 std::optional<AppLanguage> languageWithLowercasedCode(std::string_view lowerCode) {
+    const auto asciiLower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     for (const AppLanguage language : AppLanguage::allCases()) {
-        if (UnicodeText::lowercased(language.rawValue()) == lowerCode) return language;
+        const std::string_view code = language.rawValue();
+        if (code.size() == lowerCode.size() &&
+            std::equal(code.begin(), code.end(), lowerCode.begin(),
+                       [&asciiLower](char a, char b) { return asciiLower(a) == b; })) {
+            return language;
+        }
     }
     return std::nullopt;
 }

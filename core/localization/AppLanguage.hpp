@@ -96,6 +96,8 @@ public:
     [[nodiscard]] static AppLanguage current();
     // True when the stored value is absent, blank, or "system" in any case.
     [[nodiscard]] static bool isFollowingSystem();
+    // Store the choice in the user-defaults store; a store that cannot be
+    // written throws std::filesystem::filesystem_error and keeps the old choice.
     static void setCurrent(AppLanguage language);
     static void setFollowSystem();
 
