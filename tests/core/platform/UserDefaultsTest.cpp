@@ -54,7 +54,7 @@ TEST(UserDefaultsTest, ValuesSurviveARoundTripThroughTheFile) {
         defaults.setString("com.tessaloom.preferredLanguage", "pt-BR");
         defaults.setString("awkward", awkward);
         defaults.setStringArray("com.tessaloom.kelvane.recentArchives",
-                                {"/tmp/a b.zip", "/tmp/\"quoted\".7z", awkward});
+                                {"Downloads/a b.zip", "Backups/\"quoted\".7z", awkward});
         defaults.setStringArray("empty", {});
         defaults.setString("doomed", "x");
         defaults.remove("doomed");
@@ -67,7 +67,7 @@ TEST(UserDefaultsTest, ValuesSurviveARoundTripThroughTheFile) {
     EXPECT_EQ(reread.string("com.tessaloom.preferredLanguage"), "pt-BR");
     EXPECT_EQ(reread.string("awkward"), awkward);
     EXPECT_EQ(reread.stringArray("com.tessaloom.kelvane.recentArchives"),
-              (std::vector<std::string>{"/tmp/a b.zip", "/tmp/\"quoted\".7z", awkward}));
+              (std::vector<std::string>{"Downloads/a b.zip", "Backups/\"quoted\".7z", awkward}));
     EXPECT_EQ(reread.stringArray("empty"), std::vector<std::string>{});
     EXPECT_EQ(reread.string("doomed"), std::nullopt);
     // A value of another kind is not reported as this kind.
