@@ -1,0 +1,68 @@
+// The archive engine's entry point: which file names are archives, which may be modified,
+// which tool family lists and which extracts them, and the small readers the listers share.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "process/ProgressReport.hpp"
+
+namespace simdjson::dom {
+class element;
+}  // namespace simdjson::dom
+
+namespace kelvane {
+
+// Holds no state: instances are interchangeable and may be used from any thread.
+class ArchiveEngineService final {
+public:
+    // Lower-case extensions opened as archives, in this order.
+    static constexpr std::array<std::string_view, 41> supportedExtensions{
+        "rar", "r00", "r01", "cbr", "zip", "z01", "zipx", "cbz", "jar", "apk", "ipa",
+        "epub", "xpi", "7z",  "001", "tar", "gz",  "tgz",  "bz2", "tbz2", "tbz", "xz",
+        "txz", "zst", "tzst", "iso", "dmg", "cab", "wim", "msi", "deb", "rpm", "cpio",
+        "xar", "pkg", "lzh", "lha", "sit", "sitx", "arj", "ace"};
+    // Extensions whose archives may be modified in place.
+    static constexpr std::array<std::string_view, 3> writableExtensions{"zip", "7z", "tar"};
+
+    static constexpr std::array<std::string_view, 4> supportedTarSuffixes{
+        ".tar.gz", ".tar.bz2", ".tar.xz", ".tar.zst"};
+    static constexpr std::array<std::string_view, 3> readOnlyTarSuffixes{".tar.gz", ".tar.bz2",
+                                                                         ".tar.xz"};
+    static constexpr std::array<std::string_view, 7> unarchiverListingSuffixes{
+        ".tar.gz", ".tgz", ".tar.bz2", ".tbz2", ".tbz", ".tar.xz", ".txz"};
+    static constexpr std::array<std::string_view, 6> unarchiverListingExtensions{
+        "lzh", "lha", "sit", "sitx", "arj", "ace"};
+    static constexpr std::array<std::string_view, 9> unarchiverExtractionExtensions{
+        "rar", "r00", "r01", "cbr", "lzh", "lha", "sit", "sitx", "ace"};
+
+    // Names are compared lower-cased; the extension is the text after the last dot of
+    // the last path component.
+    [[nodiscard]] bool isSupportedArchive(const std::filesystem::path& url) const;
+    [[nodiscard]] bool isWritableArchive(const std::filesystem::path& url) const;
+    [[nodiscard]] bool prefersLsarForListing(const std::filesystem::path& url) const;
+    // `formatName` is the format a listing reported ("RAR5"); RAR, StuffIt, LZH and ACE
+    // archives are extracted by the unarchiver whatever their name says.
+    [[nodiscard]] bool requiresUnarchiverExtraction(const std::filesystem::path& url,
+                                                    std::string_view formatName) const;
+
+    // A JSON number as a signed 64-bit integer (a fraction is cut toward zero; a number
+    // outside the 64-bit range gives 0); a text holding only an optional sign and digits
+    // as that number (0 when it overflows); anything else, booleans and an absent value
+    // (null pointer) included, gives 0.
+    [[nodiscard]] static std::int64_t int64Value(const simdjson::dom::element* value);
+
+    // The size in bytes of the regular file at `url` (links followed); 0 when it cannot be read.
+    [[nodiscard]] static std::int64_t fileSize(const std::filesystem::path& url);
+
+    // Reads 7-Zip's percentage output ("-bsp1"): the chunk is cut at carriage returns,
+    // line feeds and backspaces; the last valid "N%" (0 to 100) gives the fraction, and
+    // the last non-empty text seen after a percentage the detail. None when the chunk
+    // holds no valid percentage.
+    [[nodiscard]] static std::optional<ProgressReport> parseSevenZipProgress(std::string_view chunk);
+};
+
+}  // namespace kelvane
