@@ -1,0 +1,49 @@
+#include "engine/ListingDispatch.hpp"
+
+#include <chrono>
+
+#include "engine/ArchiveEngineError.hpp"
+#include "engine/ArchiveEngineService.hpp"
+#include "engine/SevenZipLister.hpp"
+#include "engine/UnarchiverLister.hpp"
+
+namespace kelvane {
+namespace {
+
+bool isWorthRetrying(const ArchiveEngineError& error) {
+    switch (error.kind()) {
+        case ArchiveEngineError::Case::binaryNotFound:
+        case ArchiveEngineError::Case::processFailed:
+        case ArchiveEngineError::Case::unsupportedModification: return true;
+        case ArchiveEngineError::Case::passwordRequired:
+        case ArchiveEngineError::Case::wrongPassword:
+        case ArchiveEngineError::Case::cancelled: return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+ArchiveListing ListingDispatch::listArchive(
+    const std::filesystem::path& at, const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const std::function<void(std::int64_t)>& onCountUpdate, const ListingOptions& options) {
+    const auto startTime = std::chrono::steady_clock::now();
+    const auto withSevenZip = [&] {
+        return SevenZipLister::listWithSevenZipStreaming(at, password, startTime, cancellation,
+                                                         onCountUpdate, options);
+    };
+    const auto withLsar = [&] {
+        return UnarchiverLister::listWithLsar(at, password, startTime, cancellation, options);
+    };
+
+    const bool lsarFirst = ArchiveEngineService().prefersLsarForListing(at);
+    try {
+        return lsarFirst ? withLsar() : withSevenZip();
+    } catch (const ArchiveEngineError& error) {
+        if (!isWorthRetrying(error)) throw;
+    }
+    return lsarFirst ? withSevenZip() : withLsar();
+}
+
+}  // namespace kelvane

@@ -1,0 +1,84 @@
+// Reads 7-Zip's technical listing ("l -slt") one line at a time while the tool is still
+// printing it: header facts about the archive, then one block of "Key = value" lines per
+// entry, turned into an ArchiveEntry as soon as the block ends.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/ArchiveEntry.hpp"
+
+namespace kelvane {
+
+// One parser per listing, used from one thread. Nothing of the output is kept beyond the
+// block being read and a bounded copy of the header lines.
+class StreamingSevenZipSLTParser final {
+public:
+    // The header's diagnostic copy stops growing once it holds this many bytes.
+    static constexpr std::size_t kDiagnosticSnippetLimit = 2048;
+    // The count callback hears every this many files.
+    static constexpr std::int64_t kCountUpdateInterval = 2500;
+
+    // `formatType` is the format to report when the header names none (the archive's
+    // extension, upper-cased). `onCountUpdate` receives the running file count.
+    StreamingSevenZipSLTParser(std::string formatType,
+                               std::function<void(std::int64_t)> onCountUpdate);
+
+    // One output line, without its line end.
+    void consumeLine(std::string_view line);
+    // Ends the block being read; the tool's output need not end with an empty line.
+    void flushCurrent();
+
+    [[nodiscard]] const std::string& formatType() const { return formatType_; }
+    [[nodiscard]] bool isSolid() const { return isSolid_; }
+    [[nodiscard]] bool isMultiVolume() const { return isMultiVolume_; }
+    [[nodiscard]] std::int64_t volumeCount() const { return volumeCount_; }
+    [[nodiscard]] std::int64_t totalRaw() const { return totalRaw_; }
+    [[nodiscard]] std::int64_t totalPacked() const { return totalPacked_; }
+    [[nodiscard]] std::int64_t fileCount() const { return fileCount_; }
+    [[nodiscard]] bool anyEncrypted() const { return anyEncrypted_; }
+    [[nodiscard]] bool inEntries() const { return inEntries_; }
+    // The header lines, each followed by a line feed, for telling password failures apart.
+    [[nodiscard]] const std::string& diagnosticSnippet() const { return diagnosticSnippet_; }
+    [[nodiscard]] const std::vector<ArchiveEntry>& entries() const { return entries_; }
+    // Hands the entries over; the parser holds none afterwards.
+    [[nodiscard]] std::vector<ArchiveEntry> takeEntries();
+
+private:
+    void consumeHeaderLine(std::string_view line);
+    void consumeEntryLine(std::string_view line);
+    void resetCurrent();
+
+    std::string formatType_;
+    bool isSolid_ = false;
+    bool isMultiVolume_ = false;
+    std::int64_t volumeCount_ = 1;
+    std::int64_t totalRaw_ = 0;
+    std::int64_t totalPacked_ = 0;
+    std::int64_t fileCount_ = 0;
+    bool anyEncrypted_ = false;
+    std::vector<ArchiveEntry> entries_;
+    std::string diagnosticSnippet_;
+    bool inEntries_ = false;
+    std::function<void(std::int64_t)> onCountUpdate_;
+
+    // The block being read. The texts keep their capacity from block to block, so a
+    // block costs no allocation beyond the entry it becomes.
+    bool hasPath_ = false;
+    std::string curPath_;
+    bool curIsDir_ = false;
+    std::int64_t curSize_ = 0;
+    std::int64_t curPacked_ = 0;
+    std::optional<ArchiveTimestamp> curMod_;
+    bool curEncrypted_ = false;
+    bool hasCRC_ = false;
+    std::string curCRC_;
+    bool hasMethod_ = false;
+    std::string curMethod_;
+};
+
+}  // namespace kelvane
