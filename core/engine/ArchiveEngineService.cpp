@@ -9,6 +9,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
 #include "process/ProgressText.hpp"
@@ -117,6 +118,13 @@ std::int64_t ArchiveEngineService::fileSize(const std::filesystem::path& url) {
     struct stat status {};
     if (::stat(url.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
     return static_cast<std::int64_t>(status.st_size);
+}
+
+ArchiveListing ArchiveEngineService::listArchive(
+    const std::filesystem::path& at, const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const std::function<void(std::int64_t)>& onCountUpdate) const {
+    return ListingDispatch::listArchive(at, password, cancellation, onCountUpdate);
 }
 
 std::optional<ProgressReport> ArchiveEngineService::parseSevenZipProgress(std::string_view chunk) {

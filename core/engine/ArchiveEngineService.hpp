@@ -5,7 +5,10 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "process/ProgressReport.hpp"
@@ -15,6 +18,9 @@ class element;
 }  // namespace simdjson::dom
 
 namespace kelvane {
+
+class ArchiveListing;
+class ProcessCancellationToken;
 
 // Holds no state: instances are interchangeable and may be used from any thread.
 class ArchiveEngineService final {
@@ -63,6 +69,15 @@ public:
     // the last non-empty text seen after a percentage the detail. None when the chunk
     // holds no valid percentage.
     [[nodiscard]] static std::optional<ProgressReport> parseSevenZipProgress(std::string_view chunk);
+
+    // Lists an archive with the tool that suits it, falling back to the other one when the
+    // first is missing or fails (not on password problems or cancellation). Blocks the
+    // calling worker thread; throws ArchiveEngineError. `onCountUpdate` hears the running
+    // file count of a streaming listing every 2500 files, on the calling thread.
+    [[nodiscard]] ArchiveListing listArchive(
+        const std::filesystem::path& at, const std::optional<std::string>& password,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const std::function<void(std::int64_t)>& onCountUpdate) const;
 };
 
 }  // namespace kelvane

@@ -13,6 +13,7 @@
 
 #include "ListingTestSupport.hpp"
 #include "engine/ArchiveEngineError.hpp"
+#include "engine/ArchiveEngineService.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
 
 namespace kelvane {
@@ -65,7 +66,9 @@ protected:
 
 TEST_F(ListingDispatchTest, ZipWithoutFolderEntriesGetsItsFoldersFromTheIndex) {
     runTool(source_.path(), "zip", {"-q", "-r", "-D", archive("plain.zip"), "docs", "top.txt"});
-    const ArchiveListing listing = list(archive("plain.zip"));
+    // Through the engine's public entry point.
+    const ArchiveListing listing =
+        ArchiveEngineService().listArchive(archive("plain.zip"), std::nullopt, nullptr, {});
     const ArchiveInfo& info = listing.info();
     EXPECT_EQ(info.url, archive("plain.zip"));
     EXPECT_EQ(info.formatName, "ZIP");
