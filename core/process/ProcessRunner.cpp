@@ -176,7 +176,7 @@ StreamResult ProcessRunner::streamStdoutLines(
         if (!cancelled && cancellation && cancellation->isCancelled()) cancelled = true;
         return !cancelled;
     };
-    const LineSplitter::LineHandler handler = [&](std::string_view line) {
+    const auto handler = [&](std::string_view line) {
         if (stillWanted() && onLine) onLine(line);
     };
     auto onStdout = [&](std::string_view chunk) {

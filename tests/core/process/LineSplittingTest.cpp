@@ -40,7 +40,7 @@ class LineSplittingTest : public ::testing::TestWithParam<SplitCase> {};
 
 std::vector<std::string> splitInPieces(const std::string& output, std::size_t pieceSize) {
     std::vector<std::string> lines;
-    const LineSplitter::LineHandler collect = [&](std::string_view line) {
+    const auto collect = [&](std::string_view line) {
         lines.emplace_back(line);
     };
     LineSplitter splitter;
