@@ -1,34 +1,87 @@
 // kelvane-cli: the headless companion of Kelvane, built on the core library alone.
+// This file only dispatches: each command lives in its own file (see CommandTable).
 #include <cstdio>
+#include <exception>
+#include <string>
 #include <string_view>
+#include <vector>
+
+#include "ArchiveOpening.hpp"
+#include "CommandLineParser.hpp"
+#include "CommandTable.hpp"
+#include "ExitCode.hpp"
+#include "InterruptWatcher.hpp"
+#include "UsageError.hpp"
+#include "platform/TimeZoneSetup.hpp"
+
+using kelvane::cli::ExitCode;
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Kelvane command-line companion\n"
-    "\n"
-    "Usage: kelvane-cli <command> [options]\n"
-    "\n"
-    "Commands:\n"
-    "  help        Show this text.\n"
-    "  version     Print the program version.\n"
-    "\n"
-    "Archive commands (list, browse, extract, test, create, convert, add, delete, hash)\n"
-    "arrive as the engine grows.\n";
+int status(ExitCode code) { return static_cast<int>(code); }
+
+bool asksForHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") return false;
+        if (argument == "--help" || argument == "-h") return true;
+    }
+    return false;
+}
+
+int runCommand(const kelvane::cli::CliCommand& command, const std::vector<std::string>& arguments) {
+    using namespace kelvane::cli;
+    if (asksForHelp(arguments)) {
+        CommandTable::printHelp(command, stdout);
+        return status(ExitCode::success);
+    }
+    try {
+        return status(command.run(CommandLineParser::parse(arguments, command.options)));
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "kelvane-cli %.*s: %s\nTry 'kelvane-cli help %.*s'.\n",
+                     static_cast<int>(command.name.size()), command.name.data(), error.what(),
+                     static_cast<int>(command.name.size()), command.name.data());
+        return status(ExitCode::usage);
+    }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string_view command = argc > 1 ? std::string_view(argv[1]) : "help";
-    if (command == "help" || command == "--help" || command == "-h") {
-        std::fputs(kUsage.data(), stdout);
-        return 0;
+    // Before anything else, and before any thread exists: both touch process-wide state
+    // that every later thread and every tool started inherits.
+    kelvane::TimeZoneSetup::ensureTimeZoneVariable();
+    kelvane::cli::InterruptWatcher::install();
+    std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+
+    using namespace kelvane::cli;
+    const std::string_view name = argc > 1 ? std::string_view(argv[1]) : "help";
+    const std::vector<std::string> arguments(argv + std::min(argc, 2), argv + argc);
+
+    if (name == "help" || name == "--help" || name == "-h") {
+        if (!arguments.empty()) {
+            if (const CliCommand* command = CommandTable::find(arguments.front())) {
+                CommandTable::printHelp(*command, stdout);
+                return status(ExitCode::success);
+            }
+        }
+        CommandTable::printOverview(stdout);
+        return status(arguments.empty() ? ExitCode::success : ExitCode::usage);
     }
-    if (command == "version" || command == "--version") {
+    if (name == "version" || name == "--version") {
         std::puts("kelvane-cli " KELVANE_VERSION);
-        return 0;
+        return status(ExitCode::success);
     }
-    std::fprintf(stderr, "kelvane-cli: unknown command '%.*s' (try 'kelvane-cli help')\n",
-                 static_cast<int>(command.size()), command.data());
-    return 2;
+    const CliCommand* command = CommandTable::find(name);
+    if (command == nullptr) {
+        std::fprintf(stderr, "kelvane-cli: unknown command '%.*s' (try 'kelvane-cli help')\n",
+                     static_cast<int>(name.size()), name.data());
+        return status(ExitCode::usage);
+    }
+    try {
+        return runCommand(*command, arguments);
+    } catch (const std::exception& error) {
+        // A tool that cannot be started, an unreadable file: reported, never a crash.
+        ArchiveOpening::reportError(error.what());
+        return status(ExitCode::failed);
+    }
 }

@@ -1,0 +1,35 @@
+// Lists the archive a command names, the way every archive command starts: the file must
+// exist, Ctrl-C cancels, a running count shows on a terminal, and failures become one
+// line on standard error and the matching exit status.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "ExitCode.hpp"
+#include "model/ArchiveListing.hpp"
+
+namespace kelvane::cli {
+
+struct OpenedArchive {
+    ArchiveListing listing;
+    // How long building the directory index took.
+    std::chrono::steady_clock::duration indexDuration{};
+};
+
+class ArchiveOpening final {
+public:
+    ArchiveOpening() = delete;
+
+    // The listing, or the exit status after the failure has been reported.
+    [[nodiscard]] static std::variant<OpenedArchive, ExitCode> open(
+        const std::filesystem::path& archive, const std::optional<std::string>& password);
+
+    // Reports `message` as one line ("kelvane-cli: message"), line breaks folded.
+    static void reportError(std::string_view message);
+};
+
+}  // namespace kelvane::cli
