@@ -43,9 +43,9 @@ void writeData(const fs::path& file) {
     std::ofstream out(file, std::ios::binary);
     char line[96];
     for (int i = 0; i < kGeneratedLines; ++i) {
-        const int length = std::snprintf(line, sizeof line,
-                                         "Path = archive/folder-%06d/subfolder/document-%08d.dat\n",
-                                         i / 1000, i);
+        const int length =
+            std::snprintf(line, sizeof line,
+                          "Path = archive/folder-%06d/subfolder/document-%08d.dat\n", i / 1000, i);
         out.write(line, length);
     }
 }
@@ -148,8 +148,8 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         gDataFile = argv[1];
     } else {
-        generatedFolder = kelvane::AppFolders::createPrivateFolder(fs::temp_directory_path(),
-                                                                   "kelvane-bench-");
+        generatedFolder =
+            kelvane::AppFolders::createPrivateFolder(fs::temp_directory_path(), "kelvane-bench-");
         gDataFile = generatedFolder / "lines.txt";
         writeData(gDataFile);
     }

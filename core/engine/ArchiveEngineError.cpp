@@ -18,15 +18,21 @@ ArchiveEngineError ArchiveEngineError::processFailed(std::string message) {
     return {Case::processFailed, std::move(message)};
 }
 
-ArchiveEngineError ArchiveEngineError::passwordRequired() { return {Case::passwordRequired, {}}; }
+ArchiveEngineError ArchiveEngineError::passwordRequired() {
+    return {Case::passwordRequired, {}};
+}
 
-ArchiveEngineError ArchiveEngineError::wrongPassword() { return {Case::wrongPassword, {}}; }
+ArchiveEngineError ArchiveEngineError::wrongPassword() {
+    return {Case::wrongPassword, {}};
+}
 
 ArchiveEngineError ArchiveEngineError::unsupportedModification() {
     return {Case::unsupportedModification, {}};
 }
 
-ArchiveEngineError ArchiveEngineError::cancelled() { return {Case::cancelled, {}}; }
+ArchiveEngineError ArchiveEngineError::cancelled() {
+    return {Case::cancelled, {}};
+}
 
 ArchiveEngineError::Texts ArchiveEngineError::texts() const {
     switch (kind_) {
@@ -39,12 +45,14 @@ ArchiveEngineError::Texts ArchiveEngineError::texts() const {
             return {"This archive is encrypted. Enter the password to continue.",
                     "Bu arşiv şifreli. Devam etmek için parolayı girin."};
         case Case::wrongPassword:
-            return {"Incorrect password. Please try again.", "Parola hatalı. Lütfen tekrar deneyin."};
+            return {"Incorrect password. Please try again.",
+                    "Parola hatalı. Lütfen tekrar deneyin."};
         case Case::unsupportedModification:
-            return {"This archive format is read-only (only ZIP, 7Z, and TAR support adding or "
-                    "deleting entries).",
-                    "Bu arşiv formatı salt okunurdur (yalnızca ZIP, 7Z ve TAR içine dosya eklenip "
-                    "silinebilir)."};
+            return {
+                "This archive format is read-only (only ZIP, 7Z, and TAR support adding or "
+                "deleting entries).",
+                "Bu arşiv formatı salt okunurdur (yalnızca ZIP, 7Z ve TAR içine dosya eklenip "
+                "silinebilir)."};
         case Case::cancelled:
             return {"Operation cancelled.", "İşlem iptal edildi."};
     }

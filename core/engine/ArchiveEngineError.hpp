@@ -13,8 +13,8 @@ class ArchiveEngineError final : public std::exception {
 public:
     // In declaration order.
     enum class Case : std::uint8_t {
-        binaryNotFound,           // payload: the tool name
-        processFailed,            // payload: the message
+        binaryNotFound,  // payload: the tool name
+        processFailed,   // payload: the message
         passwordRequired,
         wrongPassword,
         unsupportedModification,

@@ -1,14 +1,16 @@
 #include "engine/ArchiveEngineService.hpp"
 
-#include <sys/stat.h>
-
 #include <simdjson.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "engine/ArchiveCreator.hpp"
+#include "engine/ArchiveModifier.hpp"
+#include "engine/ArchiveTester.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -95,10 +97,12 @@ std::int64_t ArchiveEngineService::int64Value(const simdjson::dom::element* valu
     if (value == nullptr) return 0;
     using simdjson::dom::element_type;
     switch (value->type()) {
-        case element_type::INT64: return value->get_int64().value_unsafe();
+        case element_type::INT64:
+            return value->get_int64().value_unsafe();
         case element_type::UINT64: {
             const std::uint64_t number = value->get_uint64().value_unsafe();
-            constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+            constexpr auto kMax =
+                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
             return number <= kMax ? static_cast<std::int64_t>(number) : 0;
         }
         case element_type::DOUBLE: {
@@ -110,7 +114,8 @@ std::int64_t ArchiveEngineService::int64Value(const simdjson::dom::element* valu
         }
         case element_type::STRING:
             return StrictDecimal::parseInt64(value->get_string().value_unsafe()).value_or(0);
-        default: return 0;
+        default:
+            return 0;
     }
 }
 
@@ -141,11 +146,43 @@ std::optional<ProgressReport> ArchiveEngineService::parseSevenZipProgress(std::s
             percentageOf(ProgressText::trimmedSpacesAndTabs(trimmed.substr(0, percent)));
         if (!value) continue;
         percentage = value;
-        const std::string_view rest = ProgressText::trimmedSpacesAndTabs(trimmed.substr(percent + 1));
+        const std::string_view rest =
+            ProgressText::trimmedSpacesAndTabs(trimmed.substr(percent + 1));
         if (!rest.empty()) detail = rest;
     }
     if (!percentage) return std::nullopt;
     return ProgressReport{static_cast<double>(*percentage) / 100.0, std::string(detail)};
+}
+
+ArchiveTestResult ArchiveEngineService::testArchive(
+    const ArchiveListing& listing, const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    return ArchiveTester::testArchive(listing, password, cancellation, onProgress);
+}
+
+std::filesystem::path ArchiveEngineService::createArchive(
+    const std::vector<std::filesystem::path>& sources, const std::filesystem::path& destination,
+    const CreateArchiveOptions& options,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    return ArchiveCreator::createArchive(sources, destination, options, cancellation, onProgress);
+}
+
+void ArchiveEngineService::addFiles(const std::vector<std::filesystem::path>& items,
+                                    const std::filesystem::path& to,
+                                    const std::optional<std::string>& password,
+                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                    const ProgressHandler& onProgress) const {
+    ArchiveModifier::addFiles(items, to, password, cancellation, onProgress);
+}
+
+void ArchiveEngineService::deleteEntries(
+    const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
+    const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    ArchiveModifier::deleteEntries(entries, from, password, cancellation, onProgress);
 }
 
 }  // namespace kelvane

@@ -10,7 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/ProgressHandler.hpp"
+#include "model/ArchiveEntry.hpp"
+#include "model/ArchiveTestResult.hpp"
+#include "model/CreateArchiveOptions.hpp"
 #include "process/ProgressReport.hpp"
 
 namespace simdjson::dom {
@@ -27,15 +32,15 @@ class ArchiveEngineService final {
 public:
     // Lower-case extensions opened as archives, in this order.
     static constexpr std::array<std::string_view, 41> supportedExtensions{
-        "rar", "r00", "r01", "cbr", "zip", "z01", "zipx", "cbz", "jar", "apk", "ipa",
-        "epub", "xpi", "7z",  "001", "tar", "gz",  "tgz",  "bz2", "tbz2", "tbz", "xz",
-        "txz", "zst", "tzst", "iso", "dmg", "cab", "wim", "msi", "deb", "rpm", "cpio",
-        "xar", "pkg", "lzh", "lha", "sit", "sitx", "arj", "ace"};
+        "rar",  "r00", "r01",  "cbr", "zip", "z01",  "zipx", "cbz", "jar",  "apk", "ipa",
+        "epub", "xpi", "7z",   "001", "tar", "gz",   "tgz",  "bz2", "tbz2", "tbz", "xz",
+        "txz",  "zst", "tzst", "iso", "dmg", "cab",  "wim",  "msi", "deb",  "rpm", "cpio",
+        "xar",  "pkg", "lzh",  "lha", "sit", "sitx", "arj",  "ace"};
     // Extensions whose archives may be modified in place.
     static constexpr std::array<std::string_view, 3> writableExtensions{"zip", "7z", "tar"};
 
-    static constexpr std::array<std::string_view, 4> supportedTarSuffixes{
-        ".tar.gz", ".tar.bz2", ".tar.xz", ".tar.zst"};
+    static constexpr std::array<std::string_view, 4> supportedTarSuffixes{".tar.gz", ".tar.bz2",
+                                                                          ".tar.xz", ".tar.zst"};
     static constexpr std::array<std::string_view, 3> readOnlyTarSuffixes{".tar.gz", ".tar.bz2",
                                                                          ".tar.xz"};
     static constexpr std::array<std::string_view, 7> unarchiverListingSuffixes{
@@ -68,7 +73,8 @@ public:
     // line feeds and backspaces; the last valid "N%" (0 to 100) gives the fraction, and
     // the last non-empty text seen after a percentage the detail. None when the chunk
     // holds no valid percentage.
-    [[nodiscard]] static std::optional<ProgressReport> parseSevenZipProgress(std::string_view chunk);
+    [[nodiscard]] static std::optional<ProgressReport> parseSevenZipProgress(
+        std::string_view chunk);
 
     // Lists an archive with the tool that suits it, falling back to the other one when the
     // first is missing or fails (not on password problems or cancellation). Blocks the
@@ -78,6 +84,33 @@ public:
         const std::filesystem::path& at, const std::optional<std::string>& password,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const std::function<void(std::int64_t)>& onCountUpdate) const;
+
+    // Runs the archive's tool in its test mode (ArchiveTester). Password problems throw;
+    // any other failure is a result with `passed` false.
+    [[nodiscard]] ArchiveTestResult testArchive(
+        const ArchiveListing& listing, const std::optional<std::string>& password,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressHandler& onProgress) const;
+
+    // Packs files and folders into a new archive (ArchiveCreator) and returns it, or its
+    // first volume. An archive already at the destination is replaced only on success.
+    [[nodiscard]] std::filesystem::path createArchive(
+        const std::vector<std::filesystem::path>& sources,
+        const std::filesystem::path& destination, const CreateArchiveOptions& options,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressHandler& onProgress) const;
+
+    // Adds files and folders to a ZIP, 7Z or TAR archive in place (ArchiveModifier).
+    void addFiles(const std::vector<std::filesystem::path>& items,
+                  const std::filesystem::path& to, const std::optional<std::string>& password,
+                  const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                  const ProgressHandler& onProgress) const;
+
+    // Deletes entries, and everything below the folders among them, in place (ArchiveModifier).
+    void deleteEntries(const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
+                       const std::optional<std::string>& password,
+                       const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                       const ProgressHandler& onProgress) const;
 };
 
 }  // namespace kelvane

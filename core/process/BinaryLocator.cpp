@@ -46,26 +46,34 @@ std::optional<fs::path> BinaryLocator::locate(std::string_view name,
     return std::nullopt;
 }
 
-std::optional<fs::path> BinaryLocator::sevenZipURL() { return sevenZipURL(SearchFolders::standard()); }
+std::optional<fs::path> BinaryLocator::sevenZipURL() {
+    return sevenZipURL(SearchFolders::standard());
+}
 
 std::optional<fs::path> BinaryLocator::sevenZipURL(const SearchFolders& searchFolders) {
     if (auto found = locate("7zz", searchFolders)) return found;
     return locate("7z", searchFolders);
 }
 
-std::optional<fs::path> BinaryLocator::lsarURL() { return lsarURL(SearchFolders::standard()); }
+std::optional<fs::path> BinaryLocator::lsarURL() {
+    return lsarURL(SearchFolders::standard());
+}
 
 std::optional<fs::path> BinaryLocator::lsarURL(const SearchFolders& searchFolders) {
     return locate("lsar", searchFolders);
 }
 
-std::optional<fs::path> BinaryLocator::unarURL() { return unarURL(SearchFolders::standard()); }
+std::optional<fs::path> BinaryLocator::unarURL() {
+    return unarURL(SearchFolders::standard());
+}
 
 std::optional<fs::path> BinaryLocator::unarURL(const SearchFolders& searchFolders) {
     return locate("unar", searchFolders);
 }
 
-std::optional<fs::path> BinaryLocator::bsdtarURL() { return bsdtarURL(SearchFolders::standard()); }
+std::optional<fs::path> BinaryLocator::bsdtarURL() {
+    return bsdtarURL(SearchFolders::standard());
+}
 
 std::optional<fs::path> BinaryLocator::bsdtarURL(const SearchFolders& searchFolders) {
     if (auto found = locate("bsdtar", searchFolders)) return found;

@@ -12,13 +12,17 @@ void BoundedPipeCollector::appendStdout(std::string_view chunk) {
     }
 }
 
-void BoundedPipeCollector::appendStderr(std::string_view chunk) { appendTail(errBuf_, chunk); }
+void BoundedPipeCollector::appendStderr(std::string_view chunk) {
+    appendTail(errBuf_, chunk);
+}
 
 std::string BoundedPipeCollector::takeStdout() {
     return keepFullStdout_ ? std::exchange(outBuf_, {}) : takeTail(outBuf_);
 }
 
-std::string BoundedPipeCollector::takeStderr() { return takeTail(errBuf_); }
+std::string BoundedPipeCollector::takeStderr() {
+    return takeTail(errBuf_);
+}
 
 void BoundedPipeCollector::appendTail(std::string& buffer, std::string_view chunk) {
     if (chunk.size() >= kMaxTailBytes) {

@@ -73,10 +73,13 @@ std::vector<char*> nullTerminated(std::vector<std::string>& texts) {
 
 int terminationStatus(const siginfo_t& info) {
     switch (info.si_code) {
-        case CLD_EXITED: return info.si_status;
+        case CLD_EXITED:
+            return info.si_status;
         case CLD_KILLED:
-        case CLD_DUMPED: return 128 + info.si_status;
-        default: return -1;
+        case CLD_DUMPED:
+            return 128 + info.si_status;
+        default:
+            return -1;
     }
 }
 
@@ -89,8 +92,8 @@ ChildProcess ChildProcess::launch(const LaunchRequest& request,
         ::posix_spawn_file_actions_adddup2(actions.get(), request.stdoutFd, STDOUT_FILENO));
     SpawnFileActions::check(
         ::posix_spawn_file_actions_adddup2(actions.get(), request.stderrFd, STDERR_FILENO));
-    SpawnFileActions::check(::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO,
-                                                               "/dev/null", O_RDONLY, 0));
+    SpawnFileActions::check(
+        ::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0));
     // Libraries may hold descriptors opened without close-on-exec; none may reach a tool.
     SpawnFileActions::check(::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3));
     if (request.workingDirectory) {

@@ -7,7 +7,8 @@
 
 namespace kelvane {
 
-LineProgressCounter::LineProgressCounter(std::int64_t total) : total_(std::max<std::int64_t>(total, 1)) {}
+LineProgressCounter::LineProgressCounter(std::int64_t total)
+    : total_(std::max<std::int64_t>(total, 1)) {}
 
 std::int64_t LineProgressCounter::completed() const {
     std::lock_guard guard(lock_);

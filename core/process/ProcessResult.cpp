@@ -4,8 +4,12 @@
 
 namespace kelvane {
 
-std::string ProcessResult::stdoutString() const { return UnicodeText::repairedUtf8(stdoutBytes); }
+std::string ProcessResult::stdoutString() const {
+    return UnicodeText::repairedUtf8(stdoutBytes);
+}
 
-std::string ProcessResult::stderrString() const { return UnicodeText::repairedUtf8(stderrBytes); }
+std::string ProcessResult::stderrString() const {
+    return UnicodeText::repairedUtf8(stderrBytes);
+}
 
 }  // namespace kelvane

@@ -116,21 +116,19 @@ struct ToolPipes {
 
 }  // namespace
 
-ProcessResult ProcessRunner::run(const std::filesystem::path& executable,
-                                 const std::vector<std::string>& arguments,
-                                 const std::optional<std::filesystem::path>& workingDirectory,
-                                 const std::optional<std::map<std::string, std::string>>& environment,
-                                 bool captureFullStdout,
-                                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                 const std::function<void(std::string_view)>& onOutputChunk) {
+ProcessResult ProcessRunner::run(
+    const std::filesystem::path& executable, const std::vector<std::string>& arguments,
+    const std::optional<std::filesystem::path>& workingDirectory,
+    const std::optional<std::map<std::string, std::string>>& environment, bool captureFullStdout,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const std::function<void(std::string_view)>& onOutputChunk) {
     throwIfCancelled(cancellation);
 
     ToolPipes pipes = ToolPipes::create();
     BoundedPipeCollector collector(captureFullStdout);
-    ChildProcess child = ChildProcess::launch(
-        {executable, arguments, workingDirectory, environment, pipes.outWrite.get(),
-         pipes.errWrite.get()},
-        cancellation);
+    ChildProcess child = ChildProcess::launch({executable, arguments, workingDirectory, environment,
+                                               pipes.outWrite.get(), pipes.errWrite.get()},
+                                              cancellation);
     pipes.closeWriteEnds();
 
     const auto report = [&onOutputChunk](std::string_view chunk) {
@@ -161,10 +159,9 @@ StreamResult ProcessRunner::streamStdoutLines(
     // Best effort: a refused size only costs speed.
     ::fcntl(pipes.outWrite.get(), F_SETPIPE_SZ, kStreamingPipeSize);
     BoundedPipeCollector collector(false);
-    ChildProcess child = ChildProcess::launch(
-        {executable, arguments, std::nullopt, std::nullopt, pipes.outWrite.get(),
-         pipes.errWrite.get()},
-        cancellation);
+    ChildProcess child = ChildProcess::launch({executable, arguments, std::nullopt, std::nullopt,
+                                               pipes.outWrite.get(), pipes.errWrite.get()},
+                                              cancellation);
     pipes.closeWriteEnds();
 
     LineSplitter splitter;

@@ -11,8 +11,10 @@ std::size_t newlineLength(std::string_view text, std::size_t i) {
         case '\n':
         case '\v':
         case '\f':
-        case '\r': return 1;
-        default: break;
+        case '\r':
+            return 1;
+        default:
+            break;
     }
     const std::string_view rest = text.substr(i);
     if (rest.starts_with("\xC2\x85")) return 2;
@@ -21,9 +23,15 @@ std::size_t newlineLength(std::string_view text, std::size_t i) {
 }
 
 constexpr std::array<std::string_view, 17> kBlanks{
-    "\t",           " ",            "\xC2\xA0",     "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81",
-    "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87",
-    "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A", "\xE2\x80\xAF", "\xE2\x81\x9F",
+    "\t",           " ",
+    "\xC2\xA0",     "\xE1\x9A\x80",
+    "\xE2\x80\x80", "\xE2\x80\x81",
+    "\xE2\x80\x82", "\xE2\x80\x83",
+    "\xE2\x80\x84", "\xE2\x80\x85",
+    "\xE2\x80\x86", "\xE2\x80\x87",
+    "\xE2\x80\x88", "\xE2\x80\x89",
+    "\xE2\x80\x8A", "\xE2\x80\xAF",
+    "\xE2\x81\x9F",
 };
 constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
 

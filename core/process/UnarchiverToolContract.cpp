@@ -15,9 +15,12 @@ std::vector<std::string> passwordArguments(const std::optional<std::string>& pas
 
 std::string_view overwriteSwitch(ExtractOverwriteMode mode) {
     switch (mode) {
-        case ExtractOverwriteMode::overwrite: return "-f";
-        case ExtractOverwriteMode::skipExisting: return "-s";
-        case ExtractOverwriteMode::autoRename: return "-r";
+        case ExtractOverwriteMode::overwrite:
+            return "-f";
+        case ExtractOverwriteMode::skipExisting:
+            return "-s";
+        case ExtractOverwriteMode::autoRename:
+            return "-r";
     }
     return "-f";
 }

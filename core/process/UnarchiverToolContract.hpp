@@ -36,7 +36,8 @@ inline constexpr std::size_t kMaxSelectorsPerRun = 350;
 [[nodiscard]] std::string pathArgument(const std::filesystem::path& path);
 
 // "-p" and the password as two arguments when a password is given and not empty; else nothing.
-[[nodiscard]] std::vector<std::string> passwordArguments(const std::optional<std::string>& password);
+[[nodiscard]] std::vector<std::string> passwordArguments(
+    const std::optional<std::string>& password);
 
 // "-f", "-s" or "-r".
 [[nodiscard]] std::string_view overwriteSwitch(ExtractOverwriteMode mode);

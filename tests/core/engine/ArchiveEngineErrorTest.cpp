@@ -59,8 +59,10 @@ TEST_F(ArchiveEngineErrorTest, ToolMessageIsShownAsItIsInEveryLanguage) {
 TEST_F(ArchiveEngineErrorTest, EqualWhenSameCaseAndSamePayload) {
     using Case = ArchiveEngineError::Case;
     EXPECT_EQ(ArchiveEngineError::cancelled(), ArchiveEngineError::cancelled());
-    EXPECT_EQ(ArchiveEngineError::binaryNotFound("unar"), ArchiveEngineError::binaryNotFound("unar"));
-    EXPECT_NE(ArchiveEngineError::binaryNotFound("unar"), ArchiveEngineError::binaryNotFound("lsar"));
+    EXPECT_EQ(ArchiveEngineError::binaryNotFound("unar"),
+              ArchiveEngineError::binaryNotFound("unar"));
+    EXPECT_NE(ArchiveEngineError::binaryNotFound("unar"),
+              ArchiveEngineError::binaryNotFound("lsar"));
     EXPECT_NE(ArchiveEngineError::binaryNotFound("x"), ArchiveEngineError::processFailed("x"));
     EXPECT_NE(ArchiveEngineError::passwordRequired(), ArchiveEngineError::wrongPassword());
     EXPECT_EQ(ArchiveEngineError::processFailed("boom").kind(), Case::processFailed);

@@ -30,6 +30,7 @@ TEST_P(ArchiveEngineRoutingTest, AnswersTheFourQuestions) {
     EXPECT_EQ(engine_.requiresUnarchiverExtraction(c.path, ""), c.extractedByUnar) << c.path;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Names, ArchiveEngineRoutingTest,
     ::testing::Values(
@@ -77,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         }
         return name + "_" + std::to_string(testInfo.index);
     });
+// clang-format on
 
 TEST(ArchiveEngineRoutingFormatTest, FormatNameCanRouteExtractionToTheUnarchiver) {
     const ArchiveEngineService engine;

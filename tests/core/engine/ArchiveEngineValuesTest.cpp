@@ -1,14 +1,13 @@
 // The small readers the listers share: JSON integers, file sizes and 7-Zip percentages.
 #include <gtest/gtest.h>
-
 #include <simdjson.h>
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
-#include "support/TemporaryFolder.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -22,7 +21,8 @@ TEST(ArchiveEngineInt64ValueTest, ReadsNumbersAndStrictDecimalTexts) {
         "hugeDouble": 1e30, "exponent": 1e3,
         "true": true, "false": false, "null": null, "array": [1], "object": {"a": 1},
         "plus": "+42", "minus": "-17", "digits": "0012", "spaced": "4 2", "leadingBlank": " 5",
-        "empty": "", "letters": "12a", "signs": "+-5", "sign": "-", "overflow": "9223372036854775808",
+        "empty": "", "letters": "12a", "signs": "+-5", "sign": "-",
+        "overflow": "9223372036854775808",
         "textMax": "9223372036854775807", "textMin": "-9223372036854775808", "decimal": "1.5"
     })";
     simdjson::dom::parser parser;

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "support/TemporaryFolder.hpp"
 #include "process/BinaryLocator.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {

@@ -41,7 +41,10 @@ TEST(LineProgressCounterTest, BlankChunksChangeNothing) {
 
 TEST(LineProgressCounterTest, SplitsAtEveryKindOfNewline) {
     LineProgressCounter counter(100);
-    const auto report = counter.consume("a\vb\fc\rd\xC2\x85" "e\xE2\x80\xA8" "f\xE2\x80\xA9g");
+    const auto report = counter.consume(
+        "a\vb\fc\rd\xC2\x85"
+        "e\xE2\x80\xA8"
+        "f\xE2\x80\xA9g");
     ASSERT_TRUE(report.has_value());
     EXPECT_EQ(counter.completed(), 7);
     EXPECT_EQ(report->detail, "g");

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "core/process/ProcessTestSupport.hpp"
-#include "support/TemporaryFolder.hpp"
 #include "process/LineSplitter.hpp"
 #include "process/ProcessRunner.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -40,9 +40,7 @@ class LineSplittingTest : public ::testing::TestWithParam<SplitCase> {};
 
 std::vector<std::string> splitInPieces(const std::string& output, std::size_t pieceSize) {
     std::vector<std::string> lines;
-    const auto collect = [&](std::string_view line) {
-        lines.emplace_back(line);
-    };
+    const auto collect = [&](std::string_view line) { lines.emplace_back(line); };
     LineSplitter splitter;
     for (std::size_t i = 0; i < output.size(); i += pieceSize) {
         splitter.feed(std::string_view(output).substr(i, pieceSize), collect);
@@ -63,8 +61,9 @@ TEST_P(LineSplittingTest, StreamedToolOutputGivesTheLines) {
     testing::TemporaryFolder folder;
     const auto data = folder.write("output.bin", c.output);
     std::vector<std::string> lines;
-    const StreamResult result = ProcessRunner::streamStdoutLines(
-        "/bin/cat", {data.string()}, nullptr, [&](std::string_view line) { lines.emplace_back(line); });
+    const StreamResult result =
+        ProcessRunner::streamStdoutLines("/bin/cat", {data.string()}, nullptr,
+                                         [&](std::string_view line) { lines.emplace_back(line); });
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(lines, c.lines);
 }
@@ -85,8 +84,8 @@ TEST(LineStreamingTest, ManyLinesArriveWholeAndInOrder) {
 
     int next = 0;
     bool inOrder = true;
-    const StreamResult result =
-        ProcessRunner::streamStdoutLines("/bin/cat", {data.string()}, nullptr, [&](std::string_view line) {
+    const StreamResult result = ProcessRunner::streamStdoutLines(
+        "/bin/cat", {data.string()}, nullptr, [&](std::string_view line) {
             inOrder = inOrder && line == "entry-" + std::to_string(next);
             ++next;
         });

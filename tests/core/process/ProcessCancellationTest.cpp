@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "core/process/ProcessTestSupport.hpp"
-#include "support/TemporaryFolder.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "process/ChildProcess.hpp"
 #include "process/FileDescriptor.hpp"
 #include "process/ProcessRunner.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -47,7 +47,8 @@ TEST_F(ProcessCancellationTest, CancelledTokenStartsNothing) {
     EXPECT_TRUE(token_->isCancelled());
 
     expectCancelled([&] {
-        (void)ProcessRunner::run(tool, {marker.string()}, std::nullopt, std::nullopt, false, token_);
+        (void)ProcessRunner::run(tool, {marker.string()}, std::nullopt, std::nullopt, false,
+                                 token_);
     });
     expectCancelled([&] {
         (void)ProcessRunner::streamStdoutLines(tool, {marker.string()}, token_,

@@ -1,8 +1,7 @@
 // What a tool inherits from the program (only its three standard streams) and what runs
 // leave behind in it (nothing: no descriptor, no child).
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <map>
@@ -10,9 +9,9 @@
 #include <string>
 
 #include "core/process/ProcessTestSupport.hpp"
-#include "support/TemporaryFolder.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "process/ProcessRunner.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -60,10 +59,9 @@ TEST(ProcessHygieneTest, ToolInheritsNoDescriptorButItsStandardStreams) {
     expectOnlyStandardStreams(result.stdoutBytes);
 
     std::string streamed;
-    (void)ProcessRunner::streamStdoutLines("/bin/ls", {"-l", "/proc/self/fd/"}, nullptr,
-                                           [&](std::string_view line) {
-                                               streamed += std::string(line) + "\n";
-                                           });
+    (void)ProcessRunner::streamStdoutLines(
+        "/bin/ls", {"-l", "/proc/self/fd/"}, nullptr,
+        [&](std::string_view line) { streamed += std::string(line) + "\n"; });
     expectOnlyStandardStreams(streamed);
 
     ::close(plain);
@@ -75,8 +73,8 @@ TEST(ProcessHygieneTest, ToolInheritsNoDescriptorButItsStandardStreams) {
 // child is left, running or unreaped.
 TEST(ProcessHygieneTest, ManyRunsLeaveNothingBehind) {
     testing::TemporaryFolder folder;
-    const auto tool = testing::writeTool(folder, "tool.sh",
-                                         "echo out\necho err >&2\nexit \"${1:-0}\"");
+    const auto tool =
+        testing::writeTool(folder, "tool.sh", "echo out\necho err >&2\nexit \"${1:-0}\"");
     const std::size_t descriptorsBefore = testing::openDescriptorCount();
 
     for (int i = 0; i < 60; ++i) {
@@ -89,8 +87,8 @@ TEST(ProcessHygieneTest, ManyRunsLeaveNothingBehind) {
         EXPECT_THROW((void)ProcessRunner::run(folder.path() / "missing", {}), std::system_error);
 
         auto token = std::make_shared<ProcessCancellationToken>();
-        EXPECT_THROW((void)ProcessRunner::streamStdoutLines("/usr/bin/yes", {}, token,
-                                                            [&](std::string_view) { token->cancel(); }),
+        EXPECT_THROW((void)ProcessRunner::streamStdoutLines(
+                         "/usr/bin/yes", {}, token, [&](std::string_view) { token->cancel(); }),
                      ArchiveEngineError);
     }
 

@@ -1,7 +1,6 @@
 // Running real tools: collected output, tails, chunk reports, environment, working folder,
 // exit status and launch failures.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -10,10 +9,10 @@
 #include <vector>
 
 #include "core/process/ProcessTestSupport.hpp"
-#include "support/ScopedEnvironment.hpp"
-#include "support/TemporaryFolder.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "process/ProcessRunner.hpp"
+#include "support/ScopedEnvironment.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -48,7 +47,8 @@ protected:
 };
 
 TEST_F(ProcessRunnerTest, CollectsBothStreamsAndTheExitCode) {
-    const auto tool = writeTool(folder_, "tool.sh", "printf 'out put'\nprintf 'err or' >&2\nexit 7");
+    const auto tool =
+        writeTool(folder_, "tool.sh", "printf 'out put'\nprintf 'err or' >&2\nexit 7");
     const ProcessResult result = ProcessRunner::run(tool, {});
     EXPECT_EQ(result.exitCode, 7);
     EXPECT_EQ(result.stdoutBytes, "out put");
@@ -56,7 +56,8 @@ TEST_F(ProcessRunnerTest, CollectsBothStreamsAndTheExitCode) {
 }
 
 TEST_F(ProcessRunnerTest, PassesArgumentsVerbatimWithoutAShell) {
-    const auto tool = writeTool(folder_, "args.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done");
+    const auto tool =
+        writeTool(folder_, "args.sh", "for a in \"$@\"; do printf '[%s]' \"$a\"; done");
     const ProcessResult result =
         ProcessRunner::run(tool, {"two words", "$HOME", "*", "", "-p", "a'b\"c"});
     EXPECT_EQ(result.stdoutBytes, "[two words][$HOME][*][][-p][a'b\"c]");
@@ -116,8 +117,8 @@ TEST_F(ProcessRunnerTest, DrainsBothLargeStreamsAtOnce) {
 
 TEST_F(ProcessRunnerTest, ReportsChunksOfBothStreamsThatAreValidText) {
     // Each stream gets a single write, so each arrives as one chunk.
-    const auto tool = writeTool(folder_, "tool.sh",
-                                "printf ' 45%% docs/a.txt'\nprintf 'Ar\\305\\237iv' >&2");
+    const auto tool =
+        writeTool(folder_, "tool.sh", "printf ' 45%% docs/a.txt'\nprintf 'Ar\\305\\237iv' >&2");
     std::string reported;
     const auto report = [&](std::string_view chunk) { reported += std::string(chunk) + "|"; };
     (void)ProcessRunner::run(tool, {}, std::nullopt, std::nullopt, false, nullptr, report);
@@ -137,7 +138,9 @@ TEST_F(ProcessRunnerTest, CollectsButDoesNotReportAnIllFormedChunk) {
 TEST_F(ProcessRunnerTest, DecodesCollectedBytesWithRepair) {
     const auto tool = writeTool(folder_, "tool.sh", "printf 'a\\377b'\nprintf '\\303\\274' >&2");
     const ProcessResult result = ProcessRunner::run(tool, {});
-    EXPECT_EQ(result.stdoutString(), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(result.stdoutString(),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(result.stderrString(), "\xC3\xBC");
 }
 
@@ -189,8 +192,8 @@ TEST_F(ProcessRunnerTest, ToolThatCannotStartThrowsThePlatformError) {
         fs::path tool;
         int error;
     };
-    for (const Case& c : {Case{missing, ENOENT}, Case{notExecutable, EACCES},
-                          Case{directory, EACCES}}) {
+    for (const Case& c :
+         {Case{missing, ENOENT}, Case{notExecutable, EACCES}, Case{directory, EACCES}}) {
         const auto expectError = [&](auto&& call) {
             try {
                 call();

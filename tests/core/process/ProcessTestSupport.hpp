@@ -21,7 +21,9 @@ inline std::filesystem::path writeTool(const TemporaryFolder& folder, const std:
 }
 
 // True when no process with this pid exists any more (not even as a zombie).
-inline bool isProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+inline bool isProcessGone(pid_t pid) {
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
 
 // True when the test program has no child process, running or unreaped.
 inline bool hasNoChildProcess() {

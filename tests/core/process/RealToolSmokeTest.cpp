@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "support/TemporaryFolder.hpp"
 #include "engine/ArchiveEngineService.hpp"
 #include "process/BinaryLocator.hpp"
 #include "process/LineProgressCounter.hpp"
 #include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/UnarchiverToolContract.hpp"
+#include "support/TemporaryFolder.hpp"
 
 namespace kelvane {
 namespace {
@@ -27,13 +27,13 @@ class RealToolSmokeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_.write("src/a.txt", "alpha\n");
-        folder_.write("src/docs/\xC3\xBCnic\xC3\xB6" "de.txt", "beta\n");
+        folder_.write("src/docs/ünicöde.txt", "beta\n");
         const auto bsdtar = BinaryLocator::bsdtarURL();
         ASSERT_TRUE(bsdtar);
         archive_ = folder_.path() / "sample.zip";
-        const ProcessResult made = ProcessRunner::run(
-            *bsdtar, {"-a", "-cf", archive_.string(), "-C", (folder_.path() / "src").string(),
-                      "a.txt", "docs"});
+        const ProcessResult made =
+            ProcessRunner::run(*bsdtar, {"-a", "-cf", archive_.string(), "-C",
+                                         (folder_.path() / "src").string(), "a.txt", "docs"});
         ASSERT_EQ(made.exitCode, 0) << made.stderrString();
         ASSERT_GT(ArchiveEngineService::fileSize(archive_), 0);
     }
@@ -56,10 +56,10 @@ TEST_F(RealToolSmokeTest, SevenZipListsAndTests) {
     };
     EXPECT_TRUE(has("----------"));
     EXPECT_TRUE(has("Path = a.txt"));
-    EXPECT_TRUE(has("Path = docs/\xC3\xBCnic\xC3\xB6" "de.txt"));
+    EXPECT_TRUE(has("Path = docs/ünicöde.txt"));
 
-    const ProcessResult tested = ProcessRunner::run(
-        *sevenZip, SevenZipToolContract::testArguments(archive_, std::nullopt));
+    const ProcessResult tested =
+        ProcessRunner::run(*sevenZip, SevenZipToolContract::testArguments(archive_, std::nullopt));
     EXPECT_EQ(tested.exitCode, 0) << tested.stderrString();
     EXPECT_TRUE(contains(tested.stdoutString(), "Everything is Ok")) << tested.stdoutString();
 }
@@ -67,9 +67,9 @@ TEST_F(RealToolSmokeTest, SevenZipListsAndTests) {
 TEST_F(RealToolSmokeTest, LsarListsAsJsonAndTests) {
     const auto lsar = BinaryLocator::lsarURL();
     ASSERT_TRUE(lsar);
-    const ProcessResult listed = ProcessRunner::run(
-        *lsar, UnarchiverToolContract::listArguments(archive_, std::nullopt), std::nullopt,
-        std::nullopt, true);
+    const ProcessResult listed =
+        ProcessRunner::run(*lsar, UnarchiverToolContract::listArguments(archive_, std::nullopt),
+                           std::nullopt, std::nullopt, true);
     EXPECT_EQ(listed.exitCode, 0) << listed.stderrString();
     EXPECT_TRUE(contains(listed.stdoutBytes, "\"lsarContents\"")) << listed.stdoutBytes;
     EXPECT_TRUE(contains(listed.stdoutBytes, "\"a.txt\"")) << listed.stdoutBytes;
@@ -89,14 +89,13 @@ TEST_F(RealToolSmokeTest, UnarExtractsIntoTheDestination) {
 
     LineProgressCounter counter(2);
     int reports = 0;
-    const ProcessResult extracted =
-        ProcessRunner::run(*unar, arguments, std::nullopt, std::nullopt, false, nullptr,
-                           [&](std::string_view chunk) {
-                               if (counter.consume(chunk)) ++reports;
-                           });
+    const ProcessResult extracted = ProcessRunner::run(*unar, arguments, std::nullopt, std::nullopt,
+                                                       false, nullptr, [&](std::string_view chunk) {
+                                                           if (counter.consume(chunk)) ++reports;
+                                                       });
     EXPECT_EQ(extracted.exitCode, 0) << extracted.stdoutString() << extracted.stderrString();
     EXPECT_EQ(testing::readFile(destination / "a.txt"), "alpha\n");
-    EXPECT_EQ(testing::readFile(destination / "docs" / "\xC3\xBCnic\xC3\xB6" "de.txt"), "beta\n");
+    EXPECT_EQ(testing::readFile(destination / "docs" / "ünicöde.txt"), "beta\n");
     EXPECT_GT(reports, 0);
 }
 
