@@ -8,9 +8,6 @@
 #include <limits>
 #include <string>
 
-#include "engine/ArchiveCreator.hpp"
-#include "engine/ArchiveModifier.hpp"
-#include "engine/ArchiveTester.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -152,37 +149,6 @@ std::optional<ProgressReport> ArchiveEngineService::parseSevenZipProgress(std::s
     }
     if (!percentage) return std::nullopt;
     return ProgressReport{static_cast<double>(*percentage) / 100.0, std::string(detail)};
-}
-
-ArchiveTestResult ArchiveEngineService::testArchive(
-    const ArchiveListing& listing, const std::optional<std::string>& password,
-    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressHandler& onProgress) const {
-    return ArchiveTester::testArchive(listing, password, cancellation, onProgress);
-}
-
-std::filesystem::path ArchiveEngineService::createArchive(
-    const std::vector<std::filesystem::path>& sources, const std::filesystem::path& destination,
-    const CreateArchiveOptions& options,
-    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressHandler& onProgress) const {
-    return ArchiveCreator::createArchive(sources, destination, options, cancellation, onProgress);
-}
-
-void ArchiveEngineService::addFiles(const std::vector<std::filesystem::path>& items,
-                                    const std::filesystem::path& to,
-                                    const std::optional<std::string>& password,
-                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                    const ProgressHandler& onProgress) const {
-    ArchiveModifier::addFiles(items, to, password, cancellation, onProgress);
-}
-
-void ArchiveEngineService::deleteEntries(
-    const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
-    const std::optional<std::string>& password,
-    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressHandler& onProgress) const {
-    ArchiveModifier::deleteEntries(entries, from, password, cancellation, onProgress);
 }
 
 }  // namespace kelvane

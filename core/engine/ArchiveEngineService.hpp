@@ -10,12 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "engine/ProgressHandler.hpp"
-#include "model/ArchiveEntry.hpp"
-#include "model/ArchiveTestResult.hpp"
-#include "model/CreateArchiveOptions.hpp"
 #include "process/ProgressReport.hpp"
 
 namespace simdjson::dom {
@@ -84,33 +79,6 @@ public:
         const std::filesystem::path& at, const std::optional<std::string>& password,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const std::function<void(std::int64_t)>& onCountUpdate) const;
-
-    // Runs the archive's tool in its test mode (ArchiveTester). Password problems throw;
-    // any other failure is a result with `passed` false.
-    [[nodiscard]] ArchiveTestResult testArchive(
-        const ArchiveListing& listing, const std::optional<std::string>& password,
-        const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const ProgressHandler& onProgress) const;
-
-    // Packs files and folders into a new archive (ArchiveCreator) and returns it, or its
-    // first volume. An archive already at the destination is replaced only on success.
-    [[nodiscard]] std::filesystem::path createArchive(
-        const std::vector<std::filesystem::path>& sources,
-        const std::filesystem::path& destination, const CreateArchiveOptions& options,
-        const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const ProgressHandler& onProgress) const;
-
-    // Adds files and folders to a ZIP, 7Z or TAR archive in place (ArchiveModifier).
-    void addFiles(const std::vector<std::filesystem::path>& items,
-                  const std::filesystem::path& to, const std::optional<std::string>& password,
-                  const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                  const ProgressHandler& onProgress) const;
-
-    // Deletes entries, and everything below the folders among them, in place (ArchiveModifier).
-    void deleteEntries(const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
-                       const std::optional<std::string>& password,
-                       const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                       const ProgressHandler& onProgress) const;
 };
 
 }  // namespace kelvane
