@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/ArchiveTester.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -149,6 +150,13 @@ std::optional<ProgressReport> ArchiveEngineService::parseSevenZipProgress(std::s
     }
     if (!percentage) return std::nullopt;
     return ProgressReport{static_cast<double>(*percentage) / 100.0, std::string(detail)};
+}
+
+ArchiveTestResult ArchiveEngineService::testArchive(
+    const ArchiveListing& listing, const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    return ArchiveTester::testArchive(listing, password, cancellation, onProgress);
 }
 
 }  // namespace kelvane

@@ -10,7 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/ProgressHandler.hpp"
+#include "model/ArchiveEntry.hpp"
+#include "model/ArchiveTestResult.hpp"
+#include "model/CreateArchiveOptions.hpp"
 #include "process/ProgressReport.hpp"
 
 namespace simdjson::dom {
@@ -79,6 +84,13 @@ public:
         const std::filesystem::path& at, const std::optional<std::string>& password,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const std::function<void(std::int64_t)>& onCountUpdate) const;
+
+    // Runs the archive's tool in its test mode (ArchiveTester). Password problems throw;
+    // any other failure is a result with `passed` false.
+    [[nodiscard]] ArchiveTestResult testArchive(
+        const ArchiveListing& listing, const std::optional<std::string>& password,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressHandler& onProgress) const;
 };
 
 }  // namespace kelvane
