@@ -1,6 +1,7 @@
 #include "index/ArchiveTreeBuilder.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "index/AsciiSortKeyEncoder.hpp"
 #include "index/PathPositionTable.hpp"
 #include "localization/AppLanguage.hpp"
 #include "localization/AppStringCatalog.hpp"
@@ -19,6 +21,7 @@ namespace {
 constexpr std::uint32_t kNone = 0xFFFFFFFFU;
 // Positions share their word with a flag in the finished index.
 constexpr std::size_t kMaxEntries = 0x7FFFFFFFU;
+constexpr std::size_t kLookahead = 8;
 
 // The text before the last "/", or empty.
 std::string_view parentOf(std::string_view path) {
@@ -36,13 +39,15 @@ bool isNormalizedPath(std::string_view path) {
 std::uint32_t narrow(std::size_t value) { return static_cast<std::uint32_t>(value); }
 
 // First pass over the listing: distinct entries and every implied folder.
-// Folders get build numbers in the order they are met (0 is the root); the
-// texts are views into the caller's entries, which outlive the build.
+// Folders get build numbers in the order they are met (0 is the root). Their
+// paths are copied into one buffer: compared on every lookup, they are read
+// far more often than the scattered entry records they come from.
 struct Discovery {
     std::vector<ArchiveEntry> stored;
     std::vector<std::uint32_t> storedParent;  // folder number of each stored entry
     PathPositionTable ids;
-    std::vector<std::string_view> folderPaths;
+    std::string folderText;
+    std::vector<std::uint32_t> folderTextStart;  // one more than there are folders
     std::vector<std::uint32_t> folderParent;
     std::vector<std::uint32_t> folderEntry;  // stored position with the folder's id, or kNone
     PathPositionTable folders;               // every folder but the root
@@ -50,8 +55,23 @@ struct Discovery {
     [[nodiscard]] auto idAt() const {
         return [this](std::uint32_t position) { return stored[position].id(); };
     }
+    [[nodiscard]] std::string_view folderPath(std::uint32_t folder) const {
+        return std::string_view(folderText)
+            .substr(folderTextStart[folder], folderTextStart[folder + 1] - folderTextStart[folder]);
+    }
     [[nodiscard]] auto folderPathAt() const {
-        return [this](std::uint32_t folder) { return folderPaths[folder]; };
+        return [this](std::uint32_t folder) { return folderPath(folder); };
+    }
+    [[nodiscard]] std::size_t folderCount() const { return folderTextStart.size() - 1; }
+
+    void addFolder(std::string_view path, std::uint32_t parent, std::uint32_t entry) {
+        if (folderText.size() + path.size() > 0xFFFFFFFFU) {
+            throw std::length_error("archive folder paths too long to index");
+        }
+        folderText.append(path);
+        folderTextStart.push_back(narrow(folderText.size()));
+        folderParent.push_back(parent);
+        folderEntry.push_back(entry);
     }
 
     // The stored entry whose id is `path`, synthesizing a folder entry with
@@ -76,7 +96,7 @@ struct Discovery {
     std::uint32_t addFolderChain(std::string_view path, const ArchiveEntry& origin) {
         std::size_t currentHash = PathPositionTable::hashOf(path);
         auto [folder, inserted] =
-            folders.insert(path, currentHash, narrow(folderPaths.size()), folderPathAt());
+            folders.insert(path, currentHash, narrow(folderCount()), folderPathAt());
         if (!inserted) return folder;
         const std::uint32_t first = folder;
         std::string_view current = path;
@@ -84,9 +104,7 @@ struct Discovery {
             bool synthesized = false;
             const std::uint32_t position =
                 entryForFolder(current, currentHash, origin, synthesized);
-            folderPaths.push_back(current);
-            folderParent.push_back(0);
-            folderEntry.push_back(position);
+            addFolder(current, 0, position);
 
             const std::string_view up = parentOf(current);
             std::uint32_t upFolder = 0;
@@ -94,7 +112,7 @@ struct Discovery {
             if (!up.empty()) {
                 currentHash = PathPositionTable::hashOf(up);
                 std::tie(upFolder, upIsNew) =
-                    folders.insert(up, currentHash, narrow(folderPaths.size()), folderPathAt());
+                    folders.insert(up, currentHash, narrow(folderCount()), folderPathAt());
             }
             folderParent[folder] = upFolder;
             if (synthesized) storedParent[position] = upFolder;
@@ -110,19 +128,39 @@ struct Discovery {
         storedParent.reserve(stored.capacity());
         ids = PathPositionTable(count + count / 16 + 64);
         const std::size_t expectedFolders = count > 383 ? count / 12 : 32;
-        folderPaths.reserve(expectedFolders);
+        folderTextStart.reserve(expectedFolders + 1);
         folderParent.reserve(expectedFolders);
         folderEntry.reserve(expectedFolders);
         folders = PathPositionTable(expectedFolders);
-        folderPaths.push_back({});
-        folderParent.push_back(0);
-        folderEntry.push_back(kNone);
+        folderTextStart.push_back(0);
+        addFolder({}, 0, kNone);
 
         // Listings come grouped by folder, so the parent of the previous
         // entry usually is the parent of this one.
         std::string_view lastParent;
         std::uint32_t lastParentFolder = 0;
-        for (const ArchiveEntry& entry : entries) {
+        // Hashes run a few entries ahead so their slots are being fetched
+        // while earlier entries are inserted.
+        std::array<std::size_t, kLookahead> hashes{};
+        for (std::size_t i = 0; i < std::min(kLookahead, count); ++i) {
+            hashes[i] = entries[i].hash();
+            ids.prefetch(hashes[i]);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            const ArchiveEntry& entry = entries[i];
+            const std::size_t hash = hashes[i % kLookahead];
+            if (i + kLookahead < count) {
+                const ArchiveEntry& later = entries[i + kLookahead];
+                const std::size_t ahead = later.hash();
+                hashes[(i + kLookahead) % kLookahead] = ahead;
+                ids.prefetch(ahead);
+                // Its parent is looked up too unless it repeats the one before.
+                const std::string_view laterParent = later.parentPath();
+                if (!laterParent.empty() &&
+                    laterParent != entries[i + kLookahead - 1].parentPath()) {
+                    folders.prefetch(PathPositionTable::hashOf(laterParent));
+                }
+            }
             const std::string_view id = entry.id();
             if (id.empty()) continue;
             if (stored.size() >= kMaxEntries) {
@@ -140,7 +178,6 @@ struct Discovery {
                 lastParentFolder = parentFolder;
             }
 
-            const std::size_t hash = entry.hash();
             const auto [position, inserted] = ids.insert(id, hash, narrow(stored.size()), idAt());
             if (inserted) {
                 stored.push_back(entry);
@@ -150,12 +187,8 @@ struct Discovery {
             }
             if (entry.isDirectory()) {
                 const auto [folder, isNew] =
-                    folders.insert(id, hash, narrow(folderPaths.size()), folderPathAt());
-                if (isNew) {
-                    folderPaths.push_back(id);
-                    folderParent.push_back(parentFolder);
-                    folderEntry.push_back(position);
-                }
+                    folders.insert(id, hash, narrow(folderCount()), folderPathAt());
+                if (isNew) addFolder(id, parentFolder, position);
             }
         }
     }
@@ -169,62 +202,113 @@ struct ChildKey {
     bool isFolder;
 };
 
-// Orders one folder's children for display: folders first, then by name.
-class ChildrenOrderer {
-public:
-    explicit ChildrenOrderer(const NameCollator& collator) : collator_(collator) {}
+// A child and the bytes it sorts by.
+struct SortSlot {
+    std::string_view key;
+    std::uint32_t index;
+    bool isFolder;
+};
 
-    void order(std::span<std::uint32_t> group, const std::vector<ArchiveEntry>& stored) {
-        keys_.clear();
-        for (const std::uint32_t position : group) {
-            const ArchiveEntry& entry = stored[position];
-            keys_.push_back({entry.name(), entry.lowercasedName(), position, entry.isDirectory()});
-        }
-        if (group.size() > ArchiveTreeBuilder::kLargeFolderThreshold) {
-            std::stable_sort(keys_.begin(), keys_.end(), [](const ChildKey& a, const ChildKey& b) {
+bool slotBefore(const SortSlot& a, const SortSlot& b) {
+    if (a.isFolder != b.isFolder) return a.isFolder;
+    return a.key < b.key;
+}
+
+// Stable; short lists, the common case, are sorted without allocating.
+void sortSlots(std::vector<SortSlot>& slots) {
+    if (slots.size() > 32) {
+        std::stable_sort(slots.begin(), slots.end(), slotBefore);
+        return;
+    }
+    for (std::size_t i = 1; i < slots.size(); ++i) {
+        const SortSlot moving = slots[i];
+        std::size_t j = i;
+        for (; j > 0 && slotBefore(moving, slots[j - 1]); --j) slots[j] = slots[j - 1];
+        slots[j] = moving;
+    }
+}
+
+// Puts lists of children (or of subfolder paths) in display order: folders
+// first, then the Finder-like order of `name`, or for lists longer than the
+// large-folder threshold the code-point order of `lowercasedName`.
+class DisplayOrderSorter {
+public:
+    DisplayOrderSorter(const NameCollator& collator, const AsciiSortKeyEncoder& asciiKeys)
+        : collator_(collator), asciiKeys_(asciiKeys) {}
+
+    void sort(std::vector<ChildKey>& keys) {
+        if (keys.size() < 2) return;
+        if (keys.size() > ArchiveTreeBuilder::kLargeFolderThreshold) {
+            std::stable_sort(keys.begin(), keys.end(), [](const ChildKey& a, const ChildKey& b) {
                 if (a.isFolder != b.isFolder) return a.isFolder;
                 return a.lowercasedName < b.lowercasedName;
             });
-        } else {
-            orderByCollation();
+            return;
         }
-        for (std::size_t i = 0; i < group.size(); ++i) group[i] = keys_[i].position;
+        sortByFinderOrder(keys);
+    }
+
+    // Folders first, then the Finder-like order of `name`, at any length.
+    void sortByFinderOrder(std::vector<ChildKey>& keys) {
+        if (keys.size() < 2) return;
+        if (!sortByAsciiKeys(keys)) sortByCollator(keys);
     }
 
 private:
-    bool inOrder(const ChildKey& a, const ChildKey& b) const {
-        if (a.isFolder != b.isFolder) return a.isFolder;
-        return collator_.compare(a.name, b.name) <= 0;
+    // Most names are plain ASCII; their keys cost a few nanoseconds a byte.
+    bool sortByAsciiKeys(std::vector<ChildKey>& keys) {
+        if (!asciiKeys_.isAvailable()) return false;
+        arena_.clear();
+        keyStart_.clear();
+        for (const ChildKey& key : keys) {
+            keyStart_.push_back(narrow(arena_.size()));
+            if (!asciiKeys_.appendKey(key.name, arena_)) return false;
+        }
+        keyStart_.push_back(narrow(arena_.size()));
+        slots_.clear();
+        const std::string_view arena(arena_);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            slots_.push_back({arena.substr(keyStart_[i], keyStart_[i + 1] - keyStart_[i]),
+                              narrow(i), keys[i].isFolder});
+        }
+        sortAndApply(keys);
+        return true;
     }
 
-    void orderByCollation() {
-        // Tools mostly list a folder already sorted; checking costs one
-        // comparison per child.
+    void sortByCollator(std::vector<ChildKey>& keys) {
+        // Tools mostly list a folder already sorted; checking that costs one
+        // comparison per child, far less than a key per child.
         bool sorted = true;
-        for (std::size_t i = 1; i < keys_.size() && sorted; ++i) {
-            sorted = inOrder(keys_[i - 1], keys_[i]);
+        for (std::size_t i = 1; i < keys.size() && sorted; ++i) {
+            const ChildKey& a = keys[i - 1];
+            const ChildKey& b = keys[i];
+            sorted = a.isFolder != b.isFolder ? a.isFolder
+                                              : collator_.compare(a.name, b.name) <= 0;
         }
         if (sorted) return;
-        collationKeys_.resize(keys_.size());
-        order_.resize(keys_.size());
-        for (std::size_t i = 0; i < keys_.size(); ++i) {
-            collationKeys_[i] = collator_.sortKey(keys_[i].name);
-            order_[i] = narrow(i);
+        collationKeys_.resize(keys.size());
+        slots_.clear();
+        for (std::size_t i = 0; i < keys.size(); ++i) collationKeys_[i] = collator_.sortKey(keys[i].name);
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            slots_.push_back({collationKeys_[i], narrow(i), keys[i].isFolder});
         }
-        std::stable_sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) {
-            if (keys_[a].isFolder != keys_[b].isFolder) return keys_[a].isFolder;
-            return collationKeys_[a] < collationKeys_[b];
-        });
-        sortedKeys_.clear();
-        for (const std::uint32_t i : order_) sortedKeys_.push_back(keys_[i]);
-        keys_.swap(sortedKeys_);
+        sortAndApply(keys);
+    }
+
+    void sortAndApply(std::vector<ChildKey>& keys) {
+        sortSlots(slots_);
+        sorted_.clear();
+        for (const SortSlot& slot : slots_) sorted_.push_back(keys[slot.index]);
+        keys.swap(sorted_);
     }
 
     const NameCollator& collator_;
-    std::vector<ChildKey> keys_;
-    std::vector<ChildKey> sortedKeys_;
+    const AsciiSortKeyEncoder& asciiKeys_;
+    std::string arena_;
+    std::vector<std::uint32_t> keyStart_;
     std::vector<std::string> collationKeys_;
-    std::vector<std::uint32_t> order_;
+    std::vector<SortSlot> slots_;
+    std::vector<ChildKey> sorted_;
 };
 
 }  // namespace
@@ -233,10 +317,11 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
     const std::vector<ArchiveEntry>& entries) {
     const AppLanguage language = AppLanguage::current();
     const NameCollator collator(language.locale());
+    const AsciiSortKeyEncoder asciiKeys(language.locale(), collator);
 
     Discovery found;
     found.run(entries);
-    const std::size_t folderCount = found.folderPaths.size();
+    const std::size_t folderCount = found.folderCount();
     const std::size_t entryCount = found.stored.size();
 
     // Every folder's direct subfolders (whether or not their entry is a
@@ -251,13 +336,18 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
             subfolders[cursor[found.folderParent[f]]++] = narrow(f);
         }
     }
+    DisplayOrderSorter sorter(collator, asciiKeys);
+    std::vector<ChildKey> keys;
     for (std::size_t f = 0; f < folderCount; ++f) {
-        const auto first = subfolders.begin() + subfolderStart[f];
-        const auto last = subfolders.begin() + subfolderStart[f + 1];
-        if (last - first < 2) continue;
-        std::stable_sort(first, last, [&](std::uint32_t a, std::uint32_t b) {
-            return collator.compare(found.folderPaths[a], found.folderPaths[b]) < 0;
-        });
+        const std::size_t size = subfolderStart[f + 1] - subfolderStart[f];
+        if (size < 2) continue;
+        keys.clear();
+        for (std::size_t i = subfolderStart[f]; i < subfolderStart[f + 1]; ++i) {
+            // All count as folders, so the paths alone decide.
+            keys.push_back({found.folderPath(subfolders[i]), {}, subfolders[i], true});
+        }
+        sorter.sortByFinderOrder(keys);
+        for (std::size_t i = 0; i < size; ++i) subfolders[subfolderStart[f] + i] = keys[i].position;
     }
 
     // Final folder numbers: depth-first pre-order, so a subtree is a range.
@@ -310,13 +400,16 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
             grouped[cursor[found.storedParent[position]]++] = narrow(position);
         }
     }
-    {
-        ChildrenOrderer orderer(collator);
-        for (std::size_t f = 0; f < folderCount; ++f) {
-            const std::size_t size = groupStart[f + 1] - groupStart[f];
-            if (size < 2) continue;
-            orderer.order(std::span(grouped).subspan(groupStart[f], size), found.stored);
+    for (std::size_t f = 0; f < folderCount; ++f) {
+        const std::size_t size = groupStart[f + 1] - groupStart[f];
+        if (size < 2) continue;
+        keys.clear();
+        for (std::size_t i = groupStart[f]; i < groupStart[f + 1]; ++i) {
+            const ArchiveEntry& entry = found.stored[grouped[i]];
+            keys.push_back({entry.name(), entry.lowercasedName(), grouped[i], entry.isDirectory()});
         }
+        sorter.sort(keys);
+        for (std::size_t i = 0; i < size; ++i) grouped[groupStart[f] + i] = keys[i].position;
     }
 
     // Lay the entries out in that order; storedParent becomes the new position.
@@ -340,7 +433,7 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
         } else {
             record.pathSource =
                 ArchiveDirectoryIndex::kDetachedPath | narrow(index.detachedPaths_.size());
-            index.detachedPaths_.emplace_back(found.folderPaths[preorder[f]]);
+            index.detachedPaths_.emplace_back(found.folderPath(preorder[f]));
         }
         record.childrenBegin = groupStart[f];
         record.subtreeEnd = narrow(f + 1);

@@ -37,6 +37,12 @@ public:
     [[nodiscard]] std::size_t size() const { return count_; }
     [[nodiscard]] std::size_t memoryBytes() const { return slots_.capacity() * sizeof(Slot); }
 
+    // Starts loading the slot a later call with this hash will probe first;
+    // the tables are far larger than the caches.
+    void prefetch(std::size_t hash) const {
+        if (!slots_.empty()) __builtin_prefetch(&slots_[bucketOf(hash)]);
+    }
+
     // The position stored under `key`, or kAbsent.
     template <class KeyAt>
     [[nodiscard]] std::uint32_t find(std::string_view key, std::size_t hash,
