@@ -1,6 +1,7 @@
 #include "index/ArchiveDirectoryIndex.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 #include "index/ArchiveEntrySorter.hpp"
@@ -31,15 +32,55 @@ bool passes(const ArchiveEntry& entry, ArchiveFilterKind filter) {
     return false;
 }
 
-bool matchesQuery(const ArchiveEntry& entry, std::string_view query) {
-    const std::string_view path = entry.lowercasedPath();
-    if (path.find(query) != std::string_view::npos) return true;
-    // The lower-cased name is nearly always the tail of the lower-cased path,
-    // and then it cannot match where the path did not.
-    const std::string_view name = entry.lowercasedName();
-    if (name.data() + name.size() == path.data() + path.size()) return false;
-    return name.find(query) != std::string_view::npos;
+// How common a byte is in archive paths, roughly; the search scans for the
+// query's least common byte and compares the whole query only around it.
+int commonness(char c) {
+    if (c == '/' || (c >= '0' && c <= '9')) return 9;
+    if (std::string_view("eaiostrn").find(c) != std::string_view::npos) return 8;
+    if (c == '.') return 7;
+    if (c >= 'a' && c <= 'z') return 5;
+    if (c == '_' || c == '-' || c == ' ') return 4;
+    return 2;
 }
+
+// A substring test of the lower-cased query against the pre-lower-cased
+// texts of an entry.
+class QueryMatcher {
+public:
+    explicit QueryMatcher(std::string_view query) : query_(query) {
+        for (std::size_t i = 0; i < query.size(); ++i) {
+            if (commonness(query[i]) < commonness(query[anchor_])) anchor_ = i;
+        }
+    }
+
+    [[nodiscard]] bool matches(const ArchiveEntry& entry) const {
+        const std::string_view path = entry.lowercasedPath();
+        if (contains(path)) return true;
+        // The lower-cased name is nearly always the tail of the lower-cased
+        // path, and then it cannot match where the path did not.
+        const std::string_view name = entry.lowercasedName();
+        if (name.data() + name.size() == path.data() + path.size()) return false;
+        return contains(name);
+    }
+
+private:
+    [[nodiscard]] bool contains(std::string_view text) const {
+        if (text.size() < query_.size()) return false;
+        const char anchor = query_[anchor_];
+        const char* const first = text.data() + anchor_;
+        const char* const last = text.data() + (text.size() - query_.size()) + anchor_ + 1;
+        for (const char* at = first; at < last; ++at) {
+            at = static_cast<const char*>(
+                std::memchr(at, anchor, static_cast<std::size_t>(last - at)));
+            if (at == nullptr) return false;
+            if (std::memcmp(at - anchor_, query_.data(), query_.size()) == 0) return true;
+        }
+        return false;
+    }
+
+    std::string_view query_;
+    std::size_t anchor_ = 0;
+};
 
 }  // namespace
 
@@ -165,11 +206,12 @@ ArchiveItemList ArchiveDirectoryIndex::items(std::string_view folderPath,
     // The folder's subtree is one slice of the entries, so the scope needs no
     // per-entry path test.
     const std::span<const ArchiveEntry> scope = subtreeOf(folder);
+    const QueryMatcher matcher(query);
     std::vector<ArchiveEntry> found;
     found.reserve(std::min<std::size_t>(scope.size(), 1024));
     for (const ArchiveEntry& entry : scope) {
         if (!passes(entry, filter)) continue;
-        if (!query.empty() && !matchesQuery(entry, query)) continue;
+        if (!query.empty() && !matcher.matches(entry)) continue;
         found.push_back(entry);
     }
     if (found.size() < 2) return ArchiveItemList(std::move(found));

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "index/AsciiSortKeyEncoder.hpp"
 #include "localization/AppLanguage.hpp"
 #include "platform/NameCollator.hpp"
 
@@ -34,14 +36,36 @@ std::vector<ArchiveEntry> ArchiveEntrySorter::sorted(std::vector<ArchiveEntry> e
     const bool large = entries.size() > kLargeListThreshold;
     const bool byCollation = field == ArchiveSortField::name && !large;
 
+    // Keys for the Finder-like order: the cheap ASCII keys when every name
+    // has one, the collator's own otherwise.
+    std::string asciiKeys;
+    std::vector<std::uint32_t> asciiKeyStart;
     std::vector<std::string> collationKeys;
+    bool byAsciiKeys = false;
     if (byCollation) {
-        const NameCollator collator(AppLanguage::current().locale());
-        collationKeys.reserve(entries.size());
+        const std::string_view locale = AppLanguage::current().locale();
+        const std::shared_ptr<const AsciiSortKeyEncoder> encoder =
+            AsciiSortKeyEncoder::forLocale(locale);
+        byAsciiKeys = encoder->isAvailable();
         for (const ArchiveEntry& entry : entries) {
-            collationKeys.push_back(collator.sortKey(entry.name()));
+            if (!byAsciiKeys) break;
+            asciiKeyStart.push_back(static_cast<std::uint32_t>(asciiKeys.size()));
+            byAsciiKeys = encoder->appendKey(entry.name(), asciiKeys);
+        }
+        asciiKeyStart.push_back(static_cast<std::uint32_t>(asciiKeys.size()));
+        if (!byAsciiKeys) {
+            const NameCollator collator(locale);
+            collationKeys.reserve(entries.size());
+            for (const ArchiveEntry& entry : entries) {
+                collationKeys.push_back(collator.sortKey(entry.name()));
+            }
         }
     }
+    const auto collationKey = [&](std::size_t i) -> std::string_view {
+        if (!byAsciiKeys) return collationKeys[i];
+        return std::string_view(asciiKeys).substr(asciiKeyStart[i],
+                                                  asciiKeyStart[i + 1] - asciiKeyStart[i]);
+    };
 
     std::vector<SortItem> items(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -52,7 +76,7 @@ std::vector<ArchiveEntry> ArchiveEntrySorter::sorted(std::vector<ArchiveEntry> e
         item.lowercasedName = entry.lowercasedName();
         switch (field.value()) {
             case ArchiveSortField::name:
-                if (byCollation) item.text = collationKeys[i];
+                if (byCollation) item.text = collationKey(i);
                 break;
             case ArchiveSortField::size: item.number = index.effectiveSize(entry); break;
             case ArchiveSortField::packedSize:

@@ -317,7 +317,8 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
     const std::vector<ArchiveEntry>& entries) {
     const AppLanguage language = AppLanguage::current();
     const NameCollator collator(language.locale());
-    const AsciiSortKeyEncoder asciiKeys(language.locale(), collator);
+    const std::shared_ptr<const AsciiSortKeyEncoder> asciiKeys =
+        AsciiSortKeyEncoder::forLocale(language.locale());
 
     Discovery found;
     found.run(entries);
@@ -336,7 +337,7 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
             subfolders[cursor[found.folderParent[f]]++] = narrow(f);
         }
     }
-    DisplayOrderSorter sorter(collator, asciiKeys);
+    DisplayOrderSorter sorter(collator, *asciiKeys);
     std::vector<ChildKey> keys;
     for (std::size_t f = 0; f < folderCount; ++f) {
         const std::size_t size = subfolderStart[f + 1] - subfolderStart[f];

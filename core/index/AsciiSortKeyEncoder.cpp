@@ -9,7 +9,9 @@
 #include <unicode/usetiter.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace kelvane {
@@ -101,6 +103,20 @@ AsciiSortKeyEncoder::AsciiSortKeyEncoder(std::string_view localeID,
     if (!inspectable || !hasSimpleAsciiWeights(*inspectable)) return;
     if (!readRanks(collator)) return;
     available_ = agreesWith(collator);
+}
+
+std::shared_ptr<const AsciiSortKeyEncoder> AsciiSortKeyEncoder::forLocale(
+    std::string_view localeID) {
+    static std::mutex lock;
+    static auto* const made =
+        new std::map<std::string, std::shared_ptr<const AsciiSortKeyEncoder>, std::less<>>();
+    const std::lock_guard<std::mutex> guard(lock);
+    const auto found = made->find(localeID);
+    if (found != made->end()) return found->second;
+    const NameCollator collator(localeID);
+    auto encoder = std::make_shared<const AsciiSortKeyEncoder>(localeID, collator);
+    made->emplace(std::string(localeID), encoder);
+    return encoder;
 }
 
 bool AsciiSortKeyEncoder::readRanks(const NameCollator& collator) {

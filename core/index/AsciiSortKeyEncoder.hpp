@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,11 @@ class AsciiSortKeyEncoder final {
 public:
     // `collator` must have been made for `localeID`; it is used only while constructing.
     AsciiSortKeyEncoder(std::string_view localeID, const NameCollator& collator);
+
+    // The encoder of a locale, made on first use and kept for the process:
+    // reading the collator's rules takes milliseconds, encoding nanoseconds.
+    [[nodiscard]] static std::shared_ptr<const AsciiSortKeyEncoder> forLocale(
+        std::string_view localeID);
 
     [[nodiscard]] bool isAvailable() const { return available_; }
 
