@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/ArchiveTester.hpp"
+#include "engine/ArchiveCreator.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -157,6 +158,14 @@ ArchiveTestResult ArchiveEngineService::testArchive(
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
     const ProgressHandler& onProgress) const {
     return ArchiveTester::testArchive(listing, password, cancellation, onProgress);
+}
+
+std::filesystem::path ArchiveEngineService::createArchive(
+    const std::vector<std::filesystem::path>& sources, const std::filesystem::path& destination,
+    const CreateArchiveOptions& options,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    return ArchiveCreator::createArchive(sources, destination, options, cancellation, onProgress);
 }
 
 }  // namespace kelvane

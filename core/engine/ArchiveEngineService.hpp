@@ -85,6 +85,14 @@ public:
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const std::function<void(std::int64_t)>& onCountUpdate) const;
 
+    // Packs files and folders into a new archive (ArchiveCreator) and returns it, or its
+    // first volume. An archive already at the destination is replaced only on success.
+    [[nodiscard]] std::filesystem::path createArchive(
+        const std::vector<std::filesystem::path>& sources,
+        const std::filesystem::path& destination, const CreateArchiveOptions& options,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressHandler& onProgress) const;
+
     // Runs the archive's tool in its test mode (ArchiveTester). Password problems throw;
     // any other failure is a result with `passed` false.
     [[nodiscard]] ArchiveTestResult testArchive(

@@ -84,4 +84,90 @@ std::vector<std::string> testArguments(const std::filesystem::path& archive,
             std::string(kUtf8ConsoleSwitch), passwordSwitch(password), pathArgument(archive)};
 }
 
+bool holdsWildcard(std::string_view name) {
+    return name.find_first_of("*?") != std::string_view::npos;
+}
+
+std::string exclusionListSwitch(const std::filesystem::path& listFile) {
+    return "-xr@" + listFile.string();
+}
+
+std::string storedPathExclusionSwitch(std::string_view storedPath) {
+    return "-x!" + std::string(storedPath);
+}
+
+std::vector<std::string> createArguments(const std::filesystem::path& archive,
+                                         const std::vector<std::filesystem::path>& sources,
+                                         const CreateArchiveOptions& options,
+                                         const SevenZipCreationNames& names) {
+    std::vector<std::string> arguments{std::string(kAddCommand)};
+    if (const auto type = typeSwitch(options.format)) arguments.emplace_back(*type);
+    arguments.push_back(levelSwitch(options.compressionLevel));
+    arguments.emplace_back(kProgressSwitch);
+    arguments.emplace_back(kUtf8ConsoleSwitch);
+    if (names.exact) arguments.emplace_back(kExactNamesSwitch);
+    if (options.excludeMacJunk) {
+        for (const std::string_view pattern : kMacJunkPatterns) {
+            if (names.exact && holdsWildcard(pattern)) continue;
+            arguments.push_back(exclusionSwitch(pattern));
+        }
+        if (names.exact && names.junkNamesListFile) {
+            arguments.push_back(exclusionListSwitch(*names.junkNamesListFile));
+        }
+    }
+    for (const std::string& storedPath : names.excludedStoredPaths) {
+        arguments.push_back(storedPathExclusionSwitch(storedPath));
+    }
+    const bool takesPassword =
+        options.format == ArchiveCreateFormat::zip || options.format == ArchiveCreateFormat::sevenZ;
+    if (takesPassword) {
+        if (auto password = passwordSwitchIfNotEmpty(options.password)) {
+            arguments.push_back(std::move(*password));
+            if (options.format == ArchiveCreateFormat::zip) {
+                arguments.emplace_back(kZipAesSwitch);
+            } else if (options.encryptFileNames) {
+                arguments.emplace_back(kEncryptHeadersSwitch);
+            }
+        }
+    }
+    if (typeSwitch(options.format)) {
+        if (const auto volume = volumeSwitch(options.volumeSplit)) arguments.emplace_back(*volume);
+    }
+    arguments.push_back(pathArgument(archive));
+    for (const std::filesystem::path& source : sources) arguments.push_back(pathArgument(source));
+    return arguments;
+}
+
+std::vector<std::string> addArguments(const std::filesystem::path& archive,
+                                      const std::vector<std::filesystem::path>& sources,
+                                      std::string_view password) {
+    std::vector<std::string> arguments{std::string(kAddCommand), std::string(kProgressSwitch),
+                                       std::string(kUtf8ConsoleSwitch),
+                                       std::string(kExactNamesSwitch)};
+    // The resource-fork pattern is not among them, so literal names lose nothing here.
+    for (const std::string_view pattern : kMacJunkPatterns) {
+        if (!holdsWildcard(pattern)) arguments.push_back(exclusionSwitch(pattern));
+    }
+    if (auto passwordArgument = passwordSwitchIfNotEmpty(password)) {
+        arguments.push_back(std::move(*passwordArgument));
+    }
+    arguments.push_back(pathArgument(archive));
+    for (const std::filesystem::path& source : sources) arguments.push_back(pathArgument(source));
+    return arguments;
+}
+
+std::vector<std::string> deleteArguments(const std::filesystem::path& archive,
+                                         const std::filesystem::path& listFile,
+                                         std::string_view password) {
+    std::vector<std::string> arguments{std::string(kDeleteCommand), std::string(kProgressSwitch),
+                                       std::string(kUtf8ConsoleSwitch),
+                                       std::string(kExactNamesSwitch)};
+    if (auto passwordArgument = passwordSwitchIfNotEmpty(password)) {
+        arguments.push_back(std::move(*passwordArgument));
+    }
+    arguments.push_back(pathArgument(archive));
+    arguments.push_back(listFileArgument(listFile));
+    return arguments;
+}
+
 }  // namespace kelvane::SevenZipToolContract

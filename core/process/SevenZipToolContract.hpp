@@ -11,8 +11,10 @@
 
 #include "model/ArchiveCreateFormat.hpp"
 #include "model/CompressionLevel.hpp"
+#include "model/CreateArchiveOptions.hpp"
 #include "model/ExtractOverwriteMode.hpp"
 #include "model/VolumeSplitPreset.hpp"
+#include "process/SevenZipCreationNames.hpp"
 
 namespace kelvane::SevenZipToolContract {
 
@@ -80,5 +82,38 @@ inline constexpr std::array<std::string_view, 3> kMacJunkPatterns{".DS_Store", "
 // "t", "-bsp1", "-sccUTF-8", the password switch, the archive.
 [[nodiscard]] std::vector<std::string> testArguments(const std::filesystem::path& archive,
                                                      const std::optional<std::string>& password);
+
+// Names on the command line and in list files are taken literally: without it 7-Zip reads
+// "*" and "?" in them as wildcards, so the entry "a*.txt" would also pick "ab.txt".
+inline constexpr std::string_view kExactNamesSwitch = "-spd";
+
+// True when 7-Zip would read the text as a wildcard pattern.
+[[nodiscard]] bool holdsWildcard(std::string_view name);
+
+// "-xr@" followed directly by the path of a list file of names to leave out at any depth.
+[[nodiscard]] std::string exclusionListSwitch(const std::filesystem::path& listFile);
+
+// "-x!" followed by the path as it will be stored: leaves out that one item.
+[[nodiscard]] std::string storedPathExclusionSwitch(std::string_view storedPath);
+
+// "a", the type switch, the level, "-bsp1", "-sccUTF-8", ("-spd"), the junk exclusions when
+// asked for, the stored-path exclusions, the password with "-mem=AES256" (ZIP) or "-mhe=on"
+// (7z with encrypted names) when the format takes one and it is not empty, the volume switch,
+// the archive, the sources.
+[[nodiscard]] std::vector<std::string> createArguments(
+    const std::filesystem::path& archive, const std::vector<std::filesystem::path>& sources,
+    const CreateArchiveOptions& options, const SevenZipCreationNames& names = {});
+
+// "a", "-bsp1", "-sccUTF-8", "-spd", "-xr!.DS_Store", "-xr!__MACOSX", the password when not
+// empty, the archive, the sources. No type and no level: the archive keeps its own type.
+[[nodiscard]] std::vector<std::string> addArguments(
+    const std::filesystem::path& archive, const std::vector<std::filesystem::path>& sources,
+    std::string_view password);
+
+// "d", "-bsp1", "-sccUTF-8", "-spd", the password when not empty, the archive, "@" and the
+// list file of the entries to delete.
+[[nodiscard]] std::vector<std::string> deleteArguments(const std::filesystem::path& archive,
+                                                       const std::filesystem::path& listFile,
+                                                       std::string_view password);
 
 }  // namespace kelvane::SevenZipToolContract
