@@ -82,13 +82,28 @@ struct Dataset {
     std::shared_ptr<const ArchiveDirectoryIndex> flatIndex;
 };
 
-std::size_t heapInUse() { return mallinfo2().uordblks; }
+// Bytes handed out by malloc: small blocks plus the large ones it maps
+// separately (the big vectors).
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
 
 std::size_t residentBytes() {
     std::ifstream statm("/proc/self/statm");
     std::size_t pages = 0, resident = 0;
     statm >> pages >> resident;
     return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// The process's peak resident size so far.
+std::size_t peakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("VmHWM:")) return std::stoul(line.substr(6)) * 1024;
+    }
+    return 0;
 }
 
 // Built once; the memory figures are taken while it is built.
@@ -100,12 +115,15 @@ Dataset& dataset() {
         const std::size_t rssBefore = residentBytes();
         made->nested = makeNestedListing();
         const std::size_t heapListing = heapInUse();
+        const std::size_t rssListing = residentBytes();
+        const std::size_t peakBeforeBuild = peakResidentBytes();
         const auto started = std::chrono::steady_clock::now();
         made->nestedIndex = ArchiveTreeBuilder::build(made->nested);
         const auto took = std::chrono::steady_clock::now() - started;
         malloc_trim(0);
         const std::size_t heapIndexed = heapInUse();
         const std::size_t rssIndexed = residentBytes();
+        const std::size_t peakAfterBuild = peakResidentBytes();
 
         std::size_t recordBytes = 0;
         for (const ArchiveEntry& entry : made->nestedIndex->allEntries()) {
@@ -117,7 +135,7 @@ Dataset& dataset() {
                     made->nestedIndex->folderNodeCount());
         std::printf("first build: %.0f ms\n",
                     std::chrono::duration<double, std::milli>(took).count());
-        std::printf("heap (mallinfo2 uordblks, allocator overhead included), per listed file:\n");
+        std::printf("heap (mallinfo2 uordblks + hblkhd, allocator overhead included), per listed file:\n");
         std::printf("  listing (entries vector + entry records):   %6.1f bytes\n",
                     static_cast<double>(heapListing - heapBefore) / count);
         std::printf("  index (incl. synthesized folder entries):    %6.1f bytes\n",
@@ -131,6 +149,11 @@ Dataset& dataset() {
                         static_cast<double>(made->nestedIndex->allEntries().size()));
         std::printf("resident set growth, per listed file:          %6.1f bytes\n",
                     static_cast<double>(rssIndexed - rssBefore) / count);
+        std::printf("peak resident growth while building, per file: %6.1f bytes "
+                    "(peak before build %zu MB, after %zu MB)\n",
+                    static_cast<double>(peakAfterBuild - std::max(peakBeforeBuild, rssListing)) /
+                        count,
+                    peakBeforeBuild >> 20, peakAfterBuild >> 20);
 
         made->flat = makeFlatListing();
         made->flatIndex = ArchiveTreeBuilder::build(made->flat);

@@ -90,6 +90,22 @@ TEST(ArchiveDirectoryIndexTest, QueryMatchesThePathToo) {
     EXPECT_THAT(query(*index, "a", "b/c"), ElementsAre("a/b/c", "a/b/c/two.txt"));
 }
 
+TEST(ArchiveDirectoryIndexTest, QueryMatchesAnywhereInTheLowerCasedText) {
+    const auto index = ArchiveTreeBuilder::build({
+        fileEntry("x_y.txt"),
+        fileEntry("\xC3\x84rger.md"),  // "Ärger.md"
+        fileEntry("ab"),
+        fileEntry("abc/d"),
+    });
+    EXPECT_THAT(query(*index, "", "X_Y.TXT"), ElementsAre("x_y.txt"));
+    EXPECT_THAT(query(*index, "", ".md"), ElementsAre("\xC3\x84rger.md"));
+    EXPECT_THAT(query(*index, "", "\xC3\x84RG"), ElementsAre("\xC3\x84rger.md"));
+    EXPECT_THAT(query(*index, "", "abcd"), IsEmpty());
+    EXPECT_THAT(query(*index, "", "c/d"), ElementsAre("abc/d"));
+    EXPECT_THAT(query(*index, "", "_"), ElementsAre("x_y.txt"));
+    EXPECT_THAT(query(*index, "", "b"), ElementsAre("abc", "ab", "abc/d"));
+}
+
 // Paths differ in letter case on case-sensitive systems; searching inside
 // "Docs" must not list what lies in its sibling "docs".
 TEST(ArchiveDirectoryIndexTest, SearchScopeIsTheExactFolderNotItsCaseVariants) {
