@@ -23,4 +23,4 @@ echo "load: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"
 start=$(date +%s%N)
 cat "$work/lines.txt" >/dev/null
 echo "one cat > /dev/null from the shell: $(( ($(date +%s%N) - start) / 1000000 )) ms"
-"$root/build/release/bench/kelvane_bench_StreamStdoutLines" "$work/lines.txt"
+"$root/build/release/bench/kelvane_bench_StreamStdoutLines" --benchmark_color=false "$work/lines.txt"
