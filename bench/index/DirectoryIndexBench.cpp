@@ -54,9 +54,9 @@ std::vector<ArchiveEntry> makeNestedListing() {
     for (int top = 0; top < kTopFolders; ++top) {
         for (int sub = 0; sub < kSubfolders; ++sub) {
             for (int file = 0; file < kFilesPerFolder; ++file, ++n) {
-                std::snprintf(path, sizeof path, "project/library/dir%04d/sub%04d/file%07" PRIu64
-                              "_%s.%s", top, sub, n, n % 100 == 37 ? "final" : "draft",
-                              kExtensions[n % 8]);
+                std::snprintf(path, sizeof path,
+                              "project/library/dir%04d/sub%04d/file%07" PRIu64 "_%s.%s", top, sub,
+                              n, n % 100 == 37 ? "final" : "draft", kExtensions[n % 8]);
                 entries.push_back(makeFile(path, n));
             }
         }
@@ -135,7 +135,8 @@ Dataset& dataset() {
                     made->nestedIndex->folderNodeCount());
         std::printf("first build: %.0f ms\n",
                     std::chrono::duration<double, std::milli>(took).count());
-        std::printf("heap (mallinfo2 uordblks + hblkhd, allocator overhead included), per listed file:\n");
+        std::printf(
+            "heap (mallinfo2 uordblks + hblkhd, allocator overhead included), per listed file:\n");
         std::printf("  listing (entries vector + entry records):   %6.1f bytes\n",
                     static_cast<double>(heapListing - heapBefore) / count);
         std::printf("  index (incl. synthesized folder entries):    %6.1f bytes\n",
@@ -149,11 +150,11 @@ Dataset& dataset() {
                         static_cast<double>(made->nestedIndex->allEntries().size()));
         std::printf("resident set growth, per listed file:          %6.1f bytes\n",
                     static_cast<double>(rssIndexed - rssBefore) / count);
-        std::printf("peak resident growth while building, per file: %6.1f bytes "
-                    "(peak before build %zu MB, after %zu MB)\n",
-                    static_cast<double>(peakAfterBuild - std::max(peakBeforeBuild, rssListing)) /
-                        count,
-                    peakBeforeBuild >> 20, peakAfterBuild >> 20);
+        std::printf(
+            "peak resident growth while building, per file: %6.1f bytes "
+            "(peak before build %zu MB, after %zu MB)\n",
+            static_cast<double>(peakAfterBuild - std::max(peakBeforeBuild, rssListing)) / count,
+            peakBeforeBuild >> 20, peakAfterBuild >> 20);
 
         made->flat = makeFlatListing();
         made->flatIndex = ArchiveTreeBuilder::build(made->flat);

@@ -13,21 +13,25 @@ namespace kelvane {
 namespace {
 
 std::string rootTitle() {
-    return AppStringCatalog::shared().resolve("Archive Root", "Arşiv Kökü",
-                                              AppLanguage::current());
+    return AppStringCatalog::shared().resolve("Archive Root", "Arşiv Kökü", AppLanguage::current());
 }
 
 bool passes(const ArchiveEntry& entry, ArchiveFilterKind filter) {
     switch (filter.value()) {
-        case ArchiveFilterKind::all: return true;
-        case ArchiveFilterKind::folders: return entry.isDirectory();
-        case ArchiveFilterKind::images: return entry.category() == ArchiveFileCategory::image;
+        case ArchiveFilterKind::all:
+            return true;
+        case ArchiveFilterKind::folders:
+            return entry.isDirectory();
+        case ArchiveFilterKind::images:
+            return entry.category() == ArchiveFileCategory::image;
         case ArchiveFilterKind::codeText:
             return entry.category() == ArchiveFileCategory::codeText;
         case ArchiveFilterKind::documents:
             return entry.category() == ArchiveFileCategory::document;
-        case ArchiveFilterKind::media: return entry.category() == ArchiveFileCategory::media;
-        case ArchiveFilterKind::encrypted: return entry.isEncrypted();
+        case ArchiveFilterKind::media:
+            return entry.category() == ArchiveFileCategory::media;
+        case ArchiveFilterKind::encrypted:
+            return entry.isEncrypted();
     }
     return false;
 }
@@ -187,9 +191,8 @@ std::optional<std::string_view> ArchiveDirectoryIndex::singleRootFolderName() co
 }
 
 ArchiveItemList ArchiveDirectoryIndex::items(std::string_view folderPath,
-                                             std::string_view searchQuery,
-                                             ArchiveFilterKind filter, ArchiveSortField sortField,
-                                             bool ascending) const {
+                                             std::string_view searchQuery, ArchiveFilterKind filter,
+                                             ArchiveSortField sortField, bool ascending) const {
     const std::string query = UnicodeText::lowercased(UnicodeText::trimmedWhitespace(searchQuery));
     const std::uint32_t folder = findFolder(folderPath);
     if (folder == kNone) return {};
@@ -215,7 +218,8 @@ ArchiveItemList ArchiveDirectoryIndex::items(std::string_view folderPath,
         found.push_back(entry);
     }
     if (found.size() < 2) return ArchiveItemList(std::move(found));
-    return ArchiveItemList(ArchiveEntrySorter::sorted(std::move(found), sortField, ascending, *this));
+    return ArchiveItemList(
+        ArchiveEntrySorter::sorted(std::move(found), sortField, ascending, *this));
 }
 
 const ArchiveEntry* ArchiveDirectoryIndex::entry(std::string_view id) const {
@@ -320,8 +324,8 @@ std::vector<ArchiveBreadcrumb> ArchiveDirectoryIndex::breadcrumbs(std::string_vi
 
 std::size_t ArchiveDirectoryIndex::memoryBytes() const {
     std::size_t bytes = entries_.capacity() * sizeof(ArchiveEntry) +
-                        folders_.capacity() * sizeof(FolderRecord) +
-                        entriesByID_.memoryBytes() + foldersByPath_.memoryBytes() +
+                        folders_.capacity() * sizeof(FolderRecord) + entriesByID_.memoryBytes() +
+                        foldersByPath_.memoryBytes() +
                         detachedPaths_.capacity() * sizeof(std::string);
     for (const std::string& path : detachedPaths_) bytes += path.capacity() + 1;
     return bytes + rootName_.capacity();

@@ -78,7 +78,9 @@ std::vector<ArchiveEntry> ArchiveEntrySorter::sorted(std::vector<ArchiveEntry> e
             case ArchiveSortField::name:
                 if (byCollation) item.text = collationKey(i);
                 break;
-            case ArchiveSortField::size: item.number = index.effectiveSize(entry); break;
+            case ArchiveSortField::size:
+                item.number = index.effectiveSize(entry);
+                break;
             case ArchiveSortField::packedSize:
                 item.number = index.effectivePackedSize(entry);
                 break;
@@ -87,7 +89,9 @@ std::vector<ArchiveEntry> ArchiveEntrySorter::sorted(std::vector<ArchiveEntry> e
                 item.number = date ? date->time_since_epoch().count() : kAbsentDateMicroseconds;
                 break;
             }
-            case ArchiveSortField::kind: item.text = entry.fileExtension(); break;
+            case ArchiveSortField::kind:
+                item.text = entry.fileExtension();
+                break;
         }
     }
 
@@ -103,8 +107,8 @@ std::vector<ArchiveEntry> ArchiveEntrySorter::sorted(std::vector<ArchiveEntry> e
             case ArchiveSortField::size:
             case ArchiveSortField::packedSize:
             case ArchiveSortField::modified:
-                if (a.number != b.number) return ascending ? a.number < b.number
-                                                           : a.number > b.number;
+                if (a.number != b.number)
+                    return ascending ? a.number < b.number : a.number > b.number;
                 break;
             case ArchiveSortField::kind:
                 if (const int c = a.text.compare(b.text); c != 0) return directed(c);

@@ -36,7 +36,9 @@ bool isNormalizedPath(std::string_view path) {
            path.find('\\') == std::string_view::npos;
 }
 
-std::uint32_t narrow(std::size_t value) { return static_cast<std::uint32_t>(value); }
+std::uint32_t narrow(std::size_t value) {
+    return static_cast<std::uint32_t>(value);
+}
 
 // First pass over the listing: distinct entries and every implied folder.
 // Folders get build numbers in the order they are met (0 is the root). Their
@@ -282,14 +284,13 @@ private:
         for (std::size_t i = 1; i < keys.size() && sorted; ++i) {
             const ChildKey& a = keys[i - 1];
             const ChildKey& b = keys[i];
-            sorted = a.isFolder != b.isFolder ? a.isFolder
-                                              : collator_.compare(a.name, b.name) <= 0;
+            sorted = a.isFolder != b.isFolder ? a.isFolder : collator_.compare(a.name, b.name) <= 0;
         }
         if (sorted) return;
         collationKeys_.resize(keys.size());
         slots_.clear();
-        for (std::size_t i = 0; i < keys.size(); ++i) collationKeys_[i] = collator_.sortKey(keys[i].name);
         for (std::size_t i = 0; i < keys.size(); ++i) {
+            collationKeys_[i] = collator_.sortKey(keys[i].name);
             slots_.push_back({collationKeys_[i], narrow(i), keys[i].isFolder});
         }
         sortAndApply(keys);
@@ -311,22 +312,17 @@ private:
     std::vector<ChildKey> sorted_;
 };
 
-}  // namespace
+// The final numbering of the folders: depth-first pre-order over subfolder
+// lists sorted by the Finder-like order of their full paths, so a folder's
+// subtree is a range of numbers. Folders whose own entry is a file take part,
+// so their contents get a place too.
+struct FolderOrder {
+    std::vector<std::uint32_t> preorder;     // final number -> discovery number
+    std::vector<std::uint32_t> finalFolder;  // discovery number -> final number
+};
 
-std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
-    const std::vector<ArchiveEntry>& entries) {
-    const AppLanguage language = AppLanguage::current();
-    const NameCollator collator(language.locale());
-    const std::shared_ptr<const AsciiSortKeyEncoder> asciiKeys =
-        AsciiSortKeyEncoder::forLocale(language.locale());
-
-    Discovery found;
-    found.run(entries);
+FolderOrder orderFolders(const Discovery& found, DisplayOrderSorter& sorter) {
     const std::size_t folderCount = found.folderCount();
-    const std::size_t entryCount = found.stored.size();
-
-    // Every folder's direct subfolders (whether or not their entry is a
-    // folder), sorted by the Finder-like order of their full paths.
     std::vector<std::uint32_t> subfolderStart(folderCount + 1, 0);
     for (std::size_t f = 1; f < folderCount; ++f) ++subfolderStart[found.folderParent[f] + 1];
     for (std::size_t f = 0; f < folderCount; ++f) subfolderStart[f + 1] += subfolderStart[f];
@@ -337,7 +333,6 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
             subfolders[cursor[found.folderParent[f]]++] = narrow(f);
         }
     }
-    DisplayOrderSorter sorter(collator, *asciiKeys);
     std::vector<ChildKey> keys;
     for (std::size_t f = 0; f < folderCount; ++f) {
         const std::size_t size = subfolderStart[f + 1] - subfolderStart[f];
@@ -351,24 +346,41 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
         for (std::size_t i = 0; i < size; ++i) subfolders[subfolderStart[f] + i] = keys[i].position;
     }
 
-    // Final folder numbers: depth-first pre-order, so a subtree is a range.
-    std::vector<std::uint32_t> preorder;
-    preorder.reserve(folderCount);
-    std::vector<std::uint32_t> finalFolder(folderCount, 0);
-    {
-        std::vector<std::uint32_t> pending{0};
-        while (!pending.empty()) {
-            const std::uint32_t folder = pending.back();
-            pending.pop_back();
-            finalFolder[folder] = narrow(preorder.size());
-            preorder.push_back(folder);
-            for (std::uint32_t i = subfolderStart[folder + 1]; i > subfolderStart[folder]; --i) {
-                pending.push_back(subfolders[i - 1]);
-            }
+    FolderOrder order;
+    order.preorder.reserve(folderCount);
+    order.finalFolder.assign(folderCount, 0);
+    std::vector<std::uint32_t> pending{0};
+    while (!pending.empty()) {
+        const std::uint32_t folder = pending.back();
+        pending.pop_back();
+        order.finalFolder[folder] = narrow(order.preorder.size());
+        order.preorder.push_back(folder);
+        for (std::uint32_t i = subfolderStart[folder + 1]; i > subfolderStart[folder]; --i) {
+            pending.push_back(subfolders[i - 1]);
         }
     }
-    subfolders = {};
-    subfolderStart = {};
+    return order;
+}
+
+}  // namespace
+
+std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
+    const std::vector<ArchiveEntry>& entries) {
+    const AppLanguage language = AppLanguage::current();
+    const NameCollator collator(language.locale());
+    const std::shared_ptr<const AsciiSortKeyEncoder> asciiKeys =
+        AsciiSortKeyEncoder::forLocale(language.locale());
+
+    Discovery found;
+    found.run(entries);
+    const std::size_t folderCount = found.folderCount();
+    const std::size_t entryCount = found.stored.size();
+    DisplayOrderSorter sorter(collator, *asciiKeys);
+    std::vector<ChildKey> keys;
+
+    const FolderOrder order = orderFolders(found, sorter);
+    const std::vector<std::uint32_t>& preorder = order.preorder;
+    const std::vector<std::uint32_t>& finalFolder = order.finalFolder;
 
     ArchiveDirectoryIndex index;
     index.folders_.resize(folderCount);

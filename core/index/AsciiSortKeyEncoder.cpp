@@ -24,7 +24,9 @@ constexpr std::size_t kLongestDigitRun = 200;
 // Marks the low bits of the second half of a long collation element.
 constexpr std::int32_t kContinuationBits = 0xC0;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The same collator NameCollator makes for this locale, as a rule-based one
 // whose weights and rules can be inspected.
@@ -97,8 +99,7 @@ bool hasSimpleAsciiWeights(const icu::RuleBasedCollator& collator) {
 
 }  // namespace
 
-AsciiSortKeyEncoder::AsciiSortKeyEncoder(std::string_view localeID,
-                                         const NameCollator& collator) {
+AsciiSortKeyEncoder::AsciiSortKeyEncoder(std::string_view localeID, const NameCollator& collator) {
     const std::unique_ptr<icu::RuleBasedCollator> inspectable = inspectableCollator(localeID);
     if (!inspectable || !hasSimpleAsciiWeights(*inspectable)) return;
     if (!readRanks(collator)) return;
@@ -127,9 +128,8 @@ bool AsciiSortKeyEncoder::readRanks(const NameCollator& collator) {
         if (!isDigit(c)) symbols.emplace_back(1, c);
     }
     symbols.emplace_back("0");
-    std::stable_sort(symbols.begin(), symbols.end(), [&](const auto& a, const auto& b) {
-        return collator.compare(a, b) < 0;
-    });
+    std::stable_sort(symbols.begin(), symbols.end(),
+                     [&](const auto& a, const auto& b) { return collator.compare(a, b) < 0; });
     int rank = 0;
     for (std::size_t i = 0; i < symbols.size(); ++i) {
         if (i == 0 || collator.compare(symbols[i - 1], symbols[i]) != 0) ++rank;
@@ -160,14 +160,15 @@ bool AsciiSortKeyEncoder::agreesWith(const NameCollator& collator) const {
     // Names that tailorings, numeric collation and punctuation tend to treat
     // specially; every pair must order as the collator orders it.
     static constexpr std::string_view kProbes[] = {
-        "a",    "A",     "b",     "z",     "Z",    "aa",    "ab",    "ae",   "ch",    "cz",
-        "cs",   "dz",    "dzs",   "gy",    "i",    "I",     "y",     "ij",   "ll",    "ly",
-        "ny",   "rr",    "sz",    "th",    "v",    "w",     "x",     "1",    "01",    "001",
-        "2",    "9",     "10",    "100",   "0",    "00",    "a1",    "a01",  "a2",    "a10",
-        "a1b",  "a01b",  "a1.5",  "a1-2",  "a b",  "a-b",   "a_b",   "a.b",  "a,b",   "a'b",
-        "-a",   "_a",    ".a",    " a",    "~",    "!",     "#",     "$",    "(",     "[",
-        "{",    "@",     "^",     "`",     "|",    "+",     "=",     "<",    ">",     "file",
-        "File", "file1", "file2", "File10", "file10.txt", "file2.txt", "file 2", "file-2",
+        "a",     "A",      "b",          "z",         "Z",      "aa",     "ab",   "ae",   "ch",
+        "cz",    "cs",     "dz",         "dzs",       "gy",     "i",      "I",    "y",    "ij",
+        "ll",    "ly",     "ny",         "rr",        "sz",     "th",     "v",    "w",    "x",
+        "1",     "01",     "001",        "2",         "9",      "10",     "100",  "0",    "00",
+        "a1",    "a01",    "a2",         "a10",       "a1b",    "a01b",   "a1.5", "a1-2", "a b",
+        "a-b",   "a_b",    "a.b",        "a,b",       "a'b",    "-a",     "_a",   ".a",   " a",
+        "~",     "!",      "#",          "$",         "(",      "[",      "{",    "@",    "^",
+        "`",     "|",      "+",          "=",         "<",      ">",      "file", "File", "file1",
+        "file2", "File10", "file10.txt", "file2.txt", "file 2", "file-2",
     };
     std::string keyA;
     std::string keyB;

@@ -123,8 +123,8 @@ private:
 
     template <class KeyAt>
     void grow(std::uint32_t position, const KeyAt& keyAt) {
-        const std::size_t wanted = std::max(capacityFor(count_ + 1),
-                                            static_cast<std::size_t>(position) + 2);
+        const std::size_t wanted =
+            std::max(capacityFor(count_ + 1), static_cast<std::size_t>(position) + 2);
         std::vector<Slot> old = std::move(slots_);
         const Slot oldMask = positionMask_;
         resize(std::max(wanted, old.size() * 2));

@@ -1,5 +1,3 @@
-#include "index/ArchiveDirectoryIndex.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +8,7 @@
 #include <vector>
 
 #include "IndexTestEntries.hpp"
+#include "index/ArchiveDirectoryIndex.hpp"
 #include "index/ArchiveTreeBuilder.hpp"
 #include "localization/AppLanguage.hpp"
 
@@ -18,12 +17,12 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
 using testing::fileEntry;
 using testing::folderEntry;
 using testing::idsOf;
+using ::testing::IsEmpty;
 using testing::secondsAfter1970;
+using ::testing::UnorderedElementsAre;
 
 std::vector<std::string> query(const ArchiveDirectoryIndex& index, std::string_view folder,
                                std::string_view text,
@@ -137,22 +136,21 @@ TEST_P(ArchiveDirectoryIndexFilterTest, AdmitsTheMatchingEntriesOfTheSubtree) {
         fileEntry("d/notes"),
     });
     // The query "D/" matches every path below d, so only the filter decides.
-    EXPECT_THAT(query(*index, "d", "D/", GetParam().filter),
-                ElementsAreArray(GetParam().expected));
+    EXPECT_THAT(query(*index, "d", "D/", GetParam().filter), ElementsAreArray(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     AllFilters, ArchiveDirectoryIndexFilterTest,
-    ::testing::Values(
-        FilterCase{ArchiveFilterKind::all,
-                   {"d/icons.png", "d/sealed", "d/backup.zip", "d/main.cpp", "d/notes",
-                    "d/photo.JPG", "d/icons.png/readme", "d/report.pdf", "d/song.mp3"}},
-        FilterCase{ArchiveFilterKind::folders, {"d/icons.png", "d/sealed"}},
-        FilterCase{ArchiveFilterKind::images, {"d/photo.JPG"}},
-        FilterCase{ArchiveFilterKind::codeText, {"d/main.cpp"}},
-        FilterCase{ArchiveFilterKind::documents, {"d/report.pdf"}},
-        FilterCase{ArchiveFilterKind::media, {"d/song.mp3"}},
-        FilterCase{ArchiveFilterKind::encrypted, {"d/sealed", "d/report.pdf"}}),
+    ::testing::Values(FilterCase{ArchiveFilterKind::all,
+                                 {"d/icons.png", "d/sealed", "d/backup.zip", "d/main.cpp",
+                                  "d/notes", "d/photo.JPG", "d/icons.png/readme", "d/report.pdf",
+                                  "d/song.mp3"}},
+                      FilterCase{ArchiveFilterKind::folders, {"d/icons.png", "d/sealed"}},
+                      FilterCase{ArchiveFilterKind::images, {"d/photo.JPG"}},
+                      FilterCase{ArchiveFilterKind::codeText, {"d/main.cpp"}},
+                      FilterCase{ArchiveFilterKind::documents, {"d/report.pdf"}},
+                      FilterCase{ArchiveFilterKind::media, {"d/song.mp3"}},
+                      FilterCase{ArchiveFilterKind::encrypted, {"d/sealed", "d/report.pdf"}}),
     [](const auto& testCase) { return std::string(testCase.param.filter.rawValue()); });
 
 struct SortCase {
@@ -172,11 +170,8 @@ TEST_P(ArchiveDirectoryIndexSortTest, OrdersFoldersFirstThenByTheFieldThenByName
     const auto date = secondsAfter1970(1'000);
     const auto index = ArchiveTreeBuilder::build({
         fileEntry("f/in", 30, 3, secondsAfter1970(5)),
-        fileEntry("g/in", 5, 50, secondsAfter1970(9)),
-        fileEntry("c.txt", 20, 7, date),
-        fileEntry("b.txt", 20, 7, date),
-        fileEntry("a10.md", 10, 9),
-        fileEntry("a9.md", 10, 9),
+        fileEntry("g/in", 5, 50, secondsAfter1970(9)), fileEntry("c.txt", 20, 7, date),
+        fileEntry("b.txt", 20, 7, date), fileEntry("a10.md", 10, 9), fileEntry("a9.md", 10, 9),
         fileEntry("B.md", 40, 1, secondsAfter1970(-1)),  // same instant as "no date"
     });
     const SortCase& c = GetParam();
@@ -192,27 +187,46 @@ TEST_P(ArchiveDirectoryIndexSortTest, OrdersFoldersFirstThenByTheFieldThenByName
 
 INSTANTIATE_TEST_SUITE_P(
     AllFields, ArchiveDirectoryIndexSortTest,
-    ::testing::Values(
-        SortCase{"nameAscending", ArchiveSortField::name, true,
-                 {"f", "g", "a9.md", "a10.md", "B.md", "b.txt", "c.txt"}},
-        SortCase{"nameDescending", ArchiveSortField::name, false,
-                 {"g", "f", "c.txt", "b.txt", "B.md", "a10.md", "a9.md"}},
-        SortCase{"sizeAscending", ArchiveSortField::size, true,
-                 {"g", "f", "a10.md", "a9.md", "b.txt", "c.txt", "B.md"}},
-        SortCase{"sizeDescending", ArchiveSortField::size, false,
-                 {"f", "g", "B.md", "b.txt", "c.txt", "a10.md", "a9.md"}},
-        SortCase{"packedAscending", ArchiveSortField::packedSize, true,
-                 {"f", "g", "B.md", "b.txt", "c.txt", "a10.md", "a9.md"}},
-        SortCase{"packedDescending", ArchiveSortField::packedSize, false,
-                 {"g", "f", "a10.md", "a9.md", "b.txt", "c.txt", "B.md"}},
-        SortCase{"modifiedAscending", ArchiveSortField::modified, true,
-                 {"f", "g", "a10.md", "a9.md", "B.md", "b.txt", "c.txt"}},
-        SortCase{"modifiedDescending", ArchiveSortField::modified, false,
-                 {"g", "f", "b.txt", "c.txt", "a10.md", "a9.md", "B.md"}},
-        SortCase{"kindAscending", ArchiveSortField::kind, true,
-                 {"f", "g", "a10.md", "a9.md", "B.md", "b.txt", "c.txt"}},
-        SortCase{"kindDescending", ArchiveSortField::kind, false,
-                 {"f", "g", "b.txt", "c.txt", "a10.md", "a9.md", "B.md"}}),
+    ::testing::Values(SortCase{"nameAscending",
+                               ArchiveSortField::name,
+                               true,
+                               {"f", "g", "a9.md", "a10.md", "B.md", "b.txt", "c.txt"}},
+                      SortCase{"nameDescending",
+                               ArchiveSortField::name,
+                               false,
+                               {"g", "f", "c.txt", "b.txt", "B.md", "a10.md", "a9.md"}},
+                      SortCase{"sizeAscending",
+                               ArchiveSortField::size,
+                               true,
+                               {"g", "f", "a10.md", "a9.md", "b.txt", "c.txt", "B.md"}},
+                      SortCase{"sizeDescending",
+                               ArchiveSortField::size,
+                               false,
+                               {"f", "g", "B.md", "b.txt", "c.txt", "a10.md", "a9.md"}},
+                      SortCase{"packedAscending",
+                               ArchiveSortField::packedSize,
+                               true,
+                               {"f", "g", "B.md", "b.txt", "c.txt", "a10.md", "a9.md"}},
+                      SortCase{"packedDescending",
+                               ArchiveSortField::packedSize,
+                               false,
+                               {"g", "f", "a10.md", "a9.md", "b.txt", "c.txt", "B.md"}},
+                      SortCase{"modifiedAscending",
+                               ArchiveSortField::modified,
+                               true,
+                               {"f", "g", "a10.md", "a9.md", "B.md", "b.txt", "c.txt"}},
+                      SortCase{"modifiedDescending",
+                               ArchiveSortField::modified,
+                               false,
+                               {"g", "f", "b.txt", "c.txt", "a10.md", "a9.md", "B.md"}},
+                      SortCase{"kindAscending",
+                               ArchiveSortField::kind,
+                               true,
+                               {"f", "g", "a10.md", "a9.md", "B.md", "b.txt", "c.txt"}},
+                      SortCase{"kindDescending",
+                               ArchiveSortField::kind,
+                               false,
+                               {"f", "g", "b.txt", "c.txt", "a10.md", "a9.md", "B.md"}}),
     [](const auto& testCase) { return testCase.param.label; });
 
 TEST(ArchiveDirectoryIndexTest, ListsOfMoreThan4000SortNamesByCodePoints) {
@@ -288,7 +302,8 @@ TEST(ArchiveDirectoryIndexTest, BreadcrumbsDropEmptyComponents) {
               (Crumbs{{"Archive Root", ""}, {"x", "x"}, {"y", "x/y"}, {"z", "x/y/z"}}));
     EXPECT_EQ(ArchiveDirectoryIndex::breadcrumbs("x//y"),
               (Crumbs{{"Archive Root", ""}, {"x", "x"}, {"y", "x/y"}}));
-    EXPECT_EQ(ArchiveDirectoryIndex::breadcrumbs("/x/"), (Crumbs{{"Archive Root", ""}, {"x", "x"}}));
+    EXPECT_EQ(ArchiveDirectoryIndex::breadcrumbs("/x/"),
+              (Crumbs{{"Archive Root", ""}, {"x", "x"}}));
 }
 
 TEST(ArchiveDirectoryIndexTest, RootIsNamedInTheCurrentLanguage) {
@@ -301,8 +316,7 @@ TEST(ArchiveDirectoryIndexTest, RootIsNamedInTheCurrentLanguage) {
 }
 
 TEST(ArchiveDirectoryIndexTest, EffectiveSizesUseFolderTotalsWhenTheFolderHasANode) {
-    const auto index =
-        ArchiveTreeBuilder::build({fileEntry("f/a", 10, 4), fileEntry("f/b", 6, 6)});
+    const auto index = ArchiveTreeBuilder::build({fileEntry("f/a", 10, 4), fileEntry("f/b", 6, 6)});
     const ArchiveEntry& folder = *index->entry("f");
     EXPECT_EQ(index->effectiveSize(folder), 16);
     EXPECT_EQ(index->effectivePackedSize(folder), 10);

@@ -54,7 +54,8 @@ struct ModelIndex {
             }
             for (std::string path(entry.parentPath()); !path.empty(); path = parentOf(path)) {
                 if (!folders.insert(path).second) break;
-                if (!byID.contains(path)) byID.emplace(path, folderEntry(path, entry.modifiedDate()));
+                if (!byID.contains(path))
+                    byID.emplace(path, folderEntry(path, entry.modifiedDate()));
             }
         }
         for (const auto& [id, entry] : byID) {
@@ -171,9 +172,8 @@ TEST_F(ArchiveTreeBuilderModelTest, MatchesTheModelOnAShuffledListing) {
         if (const auto found = model.subfolders.find(path); found != model.subfolders.end()) {
             subfolders = found->second;
         }
-        std::sort(subfolders.begin(), subfolders.end(), [&](const auto& a, const auto& b) {
-            return collator_.compare(a, b) < 0;
-        });
+        std::sort(subfolders.begin(), subfolders.end(),
+                  [&](const auto& a, const auto& b) { return collator_.compare(a, b) < 0; });
         EXPECT_EQ(node->directSubfolderPaths, subfolders);
 
         const std::span<const ArchiveEntry> stored = index->children(path);

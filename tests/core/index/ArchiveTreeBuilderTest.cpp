@@ -1,5 +1,3 @@
-#include "index/ArchiveTreeBuilder.hpp"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -9,17 +7,18 @@
 
 #include "IndexTestEntries.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "index/ArchiveTreeBuilder.hpp"
 
 namespace kelvane {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::UnorderedElementsAre;
 using testing::fileEntry;
 using testing::folderEntry;
 using testing::idsOf;
 using testing::secondsAfter1970;
 using testing::stringsOf;
+using ::testing::UnorderedElementsAre;
 
 ArchiveFolderNode nodeOf(const ArchiveDirectoryIndex& index, std::string_view path) {
     const std::optional<ArchiveFolderNode> node = index.folderNode(path);

@@ -1,5 +1,3 @@
-#include "index/AsciiSortKeyEncoder.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,22 +5,25 @@
 #include <string>
 #include <vector>
 
+#include "index/AsciiSortKeyEncoder.hpp"
 #include "localization/AppLanguage.hpp"
 #include "platform/NameCollator.hpp"
 
 namespace kelvane {
 namespace {
 
-int sign(int value) { return (value > 0) - (value < 0); }
+int sign(int value) {
+    return (value > 0) - (value < 0);
+}
 
 // Names built from the letters tailorings like to combine, digits with and
 // without leading zeros, and punctuation.
 std::vector<std::string> sampleNames() {
     static constexpr std::string_view kPieces[] = {
-        "a", "A", "aa", "b", "c", "ch", "CH", "cs", "d", "dz", "dzs", "e", "g", "gy", "h",
-        "i", "I", "ij", "j", "l", "ll", "ly", "n", "ny", "o", "r", "rr", "s", "sz", "t",
-        "th", "u", "v", "w", "y", "Y", "z", "zs", "0", "00", "01", "1", "2", "9", "10",
-        "010", "123", "-", "_", ".", " ", "~", "(", "'", ",", "+", "#", "!", "@", "txt",
+        "a",   "A",   "aa", "b", "c", "ch", "CH", "cs", "d",  "dz", "dzs", "e",  "g", "gy", "h",
+        "i",   "I",   "ij", "j", "l", "ll", "ly", "n",  "ny", "o",  "r",   "rr", "s", "sz", "t",
+        "th",  "u",   "v",  "w", "y", "Y",  "z",  "zs", "0",  "00", "01",  "1",  "2", "9",  "10",
+        "010", "123", "-",  "_", ".", " ",  "~",  "(",  "'",  ",",  "+",   "#",  "!", "@",  "txt",
     };
     std::mt19937 random(1234);
     std::vector<std::string> names;

@@ -16,8 +16,7 @@ inline ArchiveTimestamp secondsAfter1970(std::int64_t seconds) {
     return ArchiveTimestamp(std::chrono::seconds(seconds));
 }
 
-inline ArchiveEntry fileEntry(std::string_view path, std::int64_t size = 1,
-                              std::int64_t packed = 1,
+inline ArchiveEntry fileEntry(std::string_view path, std::int64_t size = 1, std::int64_t packed = 1,
                               std::optional<ArchiveTimestamp> date = std::nullopt,
                               bool encrypted = false) {
     return ArchiveEntry(path, false, size, packed, date, encrypted, std::nullopt, std::nullopt,

@@ -1,10 +1,10 @@
-#include "index/PathPositionTable.hpp"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+
+#include "index/PathPositionTable.hpp"
 
 namespace kelvane {
 namespace {
