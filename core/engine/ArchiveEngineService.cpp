@@ -8,8 +8,9 @@
 #include <limits>
 #include <string>
 
-#include "engine/ArchiveTester.hpp"
 #include "engine/ArchiveCreator.hpp"
+#include "engine/ArchiveModifier.hpp"
+#include "engine/ArchiveTester.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -166,6 +167,22 @@ std::filesystem::path ArchiveEngineService::createArchive(
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
     const ProgressHandler& onProgress) const {
     return ArchiveCreator::createArchive(sources, destination, options, cancellation, onProgress);
+}
+
+void ArchiveEngineService::addFiles(const std::vector<std::filesystem::path>& items,
+                                    const std::filesystem::path& to,
+                                    const std::optional<std::string>& password,
+                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                    const ProgressHandler& onProgress) const {
+    ArchiveModifier::addFiles(items, to, password, cancellation, onProgress);
+}
+
+void ArchiveEngineService::deleteEntries(
+    const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
+    const std::optional<std::string>& password,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    ArchiveModifier::deleteEntries(entries, from, password, cancellation, onProgress);
 }
 
 }  // namespace kelvane

@@ -85,6 +85,18 @@ public:
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const std::function<void(std::int64_t)>& onCountUpdate) const;
 
+    // Adds files and folders to a ZIP, 7Z or TAR archive in place (ArchiveModifier).
+    void addFiles(const std::vector<std::filesystem::path>& items,
+                  const std::filesystem::path& to, const std::optional<std::string>& password,
+                  const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                  const ProgressHandler& onProgress) const;
+
+    // Deletes entries, and everything below the folders among them, in place (ArchiveModifier).
+    void deleteEntries(const std::vector<ArchiveEntry>& entries, const ArchiveListing& from,
+                       const std::optional<std::string>& password,
+                       const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                       const ProgressHandler& onProgress) const;
+
     // Packs files and folders into a new archive (ArchiveCreator) and returns it, or its
     // first volume. An archive already at the destination is replaced only on success.
     [[nodiscard]] std::filesystem::path createArchive(

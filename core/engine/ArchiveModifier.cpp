@@ -1,0 +1,93 @@
+#include "engine/ArchiveModifier.hpp"
+
+#include <string_view>
+
+#include "engine/ArchiveEngineError.hpp"
+#include "engine/ArchiveEngineService.hpp"
+#include "engine/SevenZipListFile.hpp"
+#include "index/ArchiveDirectoryIndex.hpp"
+#include "platform/UnicodeText.hpp"
+#include "process/ProcessRunner.hpp"
+#include "process/SevenZipToolContract.hpp"
+
+namespace kelvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path locateSevenZip(const BinaryLocator::SearchFolders& searchFolders) {
+    const auto tool = BinaryLocator::sevenZipURL(searchFolders);
+    if (!tool)
+        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
+    return *tool;
+}
+
+// Runs 7-Zip with its percentages fed to the callback; a failure carries the tool's error
+// text, or "7zz <operation> failed (exit N)" when it printed none.
+void runSevenZip(const fs::path& tool, const std::vector<std::string>& arguments,
+                 std::string_view operation,
+                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                 const ProgressHandler& onProgress) {
+    const ProcessResult result = ProcessRunner::run(
+        tool, arguments, std::nullopt, std::nullopt, false, cancellation,
+        [&onProgress](std::string_view chunk) {
+            if (!onProgress) return;
+            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
+                onProgress(report->fraction, report->detail);
+            }
+        });
+    if (result.exitCode != 0) {
+        const std::string standardError = result.stderrString();
+        const std::string_view message = UnicodeText::trimmedWhitespace(standardError);
+        throw ArchiveEngineError::processFailed(
+            message.empty() ? "7zz " + std::string(operation) + " failed (exit " +
+                                  std::to_string(result.exitCode) + ")"
+                            : std::string(message));
+    }
+    if (onProgress) onProgress(1.0, {});
+}
+
+}  // namespace
+
+void ArchiveModifier::addFiles(const std::vector<fs::path>& items, const fs::path& archive,
+                               const std::optional<std::string>& password,
+                               const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                               const ProgressHandler& onProgress,
+                               const BinaryLocator::SearchFolders& searchFolders) {
+    if (!ArchiveEngineService().isWritableArchive(archive)) {
+        throw ArchiveEngineError::unsupportedModification();
+    }
+    const fs::path tool = locateSevenZip(searchFolders);
+    std::vector<fs::path> absoluteItems;
+    absoluteItems.reserve(items.size());
+    for (const fs::path& item : items) absoluteItems.push_back(fs::absolute(item));
+    runSevenZip(tool,
+                SevenZipToolContract::addArguments(fs::absolute(archive), absoluteItems,
+                                                   password.value_or(std::string())),
+                "add", cancellation, onProgress);
+}
+
+void ArchiveModifier::deleteEntries(std::span<const ArchiveEntry> entries,
+                                    const ArchiveListing& listing,
+                                    const std::optional<std::string>& password,
+                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                    const ProgressHandler& onProgress,
+                                    const BinaryLocator::SearchFolders& searchFolders) {
+    if (!listing.info().isModifiable) throw ArchiveEngineError::unsupportedModification();
+    const fs::path tool = locateSevenZip(searchFolders);
+
+    const std::vector<ArchiveEntry> targets = listing.tree()->descendantEntries(entries);
+    if (targets.empty()) return;
+
+    std::vector<std::string> names;
+    names.reserve(targets.size());
+    for (const ArchiveEntry& target : targets) names.emplace_back(target.rawPath());
+    const SevenZipListFile listFile("kelvane-del-", names);
+
+    runSevenZip(tool,
+                SevenZipToolContract::deleteArguments(listing.info().url, listFile.path(),
+                                                      password.value_or(std::string())),
+                "delete", cancellation, onProgress);
+}
+
+}  // namespace kelvane
