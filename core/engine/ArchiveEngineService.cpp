@@ -9,8 +9,10 @@
 #include <string>
 
 #include "engine/ArchiveCreator.hpp"
+#include "engine/ArchiveExtractor.hpp"
 #include "engine/ArchiveModifier.hpp"
 #include "engine/ArchiveTester.hpp"
+#include "engine/CacheExtractor.hpp"
 #include "engine/ListingDispatch.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "platform/UnicodeText.hpp"
@@ -123,6 +125,36 @@ std::int64_t ArchiveEngineService::fileSize(const std::filesystem::path& url) {
     struct stat status {};
     if (::stat(url.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
     return static_cast<std::int64_t>(status.st_size);
+}
+
+std::filesystem::path ArchiveEngineService::extract(
+    const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+    const ExtractArchiveOptions& options,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const std::function<void(double, std::string_view)>& onProgress) const {
+    return ArchiveExtractor::extract(listing, selectedEntries, options, cancellation, onProgress);
+}
+
+std::filesystem::path ArchiveEngineService::resolveDestinationDirectory(
+    const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+    const ExtractArchiveOptions& options) const {
+    return ArchiveExtractor::resolveDestinationDirectory(listing, selectedEntries, options);
+}
+
+std::filesystem::path ArchiveEngineService::extractSingleFileToCache(
+    const ArchiveListing& listing, const ArchiveEntry& entry,
+    const std::optional<std::string>& password, const std::filesystem::path& cacheRoot,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation) const {
+    return CacheExtractor::extractSingleFileToCache(listing, entry, password, cacheRoot,
+                                                    cancellation);
+}
+
+std::string ArchiveEngineService::cleanArchiveBaseName(const std::filesystem::path& from) {
+    return ArchiveExtractor::cleanArchiveBaseName(from);
+}
+
+std::string ArchiveEngineService::escapeUnarGlob(std::string_view text) {
+    return ArchiveExtractor::escapeUnarGlob(text);
 }
 
 ArchiveListing ArchiveEngineService::listArchive(

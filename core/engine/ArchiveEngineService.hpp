@@ -24,8 +24,10 @@ class element;
 
 namespace kelvane {
 
+class ArchiveEntry;
 class ArchiveListing;
 class ProcessCancellationToken;
+struct ExtractArchiveOptions;
 
 // Holds no state: instances are interchangeable and may be used from any thread.
 class ArchiveEngineService final {
@@ -75,6 +77,24 @@ public:
     // holds no valid percentage.
     [[nodiscard]] static std::optional<ProgressReport> parseSevenZipProgress(
         std::string_view chunk);
+
+    // Extracts the selection (everything for an empty one) into the folder
+    // `resolveDestinationDirectory` names and returns it (ArchiveExtractor).
+    [[nodiscard]] std::filesystem::path extract(
+        const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+        const ExtractArchiveOptions& options,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const std::function<void(double, std::string_view)>& onProgress) const;
+    [[nodiscard]] std::filesystem::path resolveDestinationDirectory(
+        const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+        const ExtractArchiveOptions& options) const;
+    // One entry as a file below `cacheRoot`, reused by later calls (CacheExtractor).
+    [[nodiscard]] std::filesystem::path extractSingleFileToCache(
+        const ArchiveListing& listing, const ArchiveEntry& entry,
+        const std::optional<std::string>& password, const std::filesystem::path& cacheRoot,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation) const;
+    [[nodiscard]] static std::string cleanArchiveBaseName(const std::filesystem::path& from);
+    [[nodiscard]] static std::string escapeUnarGlob(std::string_view text);
 
     // Lists an archive with the tool that suits it, falling back to the other one when the
     // first is missing or fails (not on password problems or cancellation). Blocks the

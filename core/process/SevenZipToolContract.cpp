@@ -170,4 +170,18 @@ std::vector<std::string> deleteArguments(const std::filesystem::path& archive,
     return arguments;
 }
 
+std::vector<std::string> extractArguments(const std::filesystem::path& archive,
+                                          const std::filesystem::path& destination,
+                                          ExtractOverwriteMode mode,
+                                          const std::optional<std::string>& password,
+                                          const std::optional<std::filesystem::path>& listFile) {
+    std::vector<std::string> arguments{
+        std::string(kExtractCommand),       std::string(kProgressSwitch),
+        std::string(kUtf8ConsoleSwitch),    outputFolderSwitch(destination),
+        std::string(overwriteSwitch(mode)), passwordSwitch(password),
+        std::string(kExactNamesSwitch),     pathArgument(archive)};
+    if (listFile) arguments.push_back(listFileArgument(*listFile));
+    return arguments;
+}
+
 }  // namespace kelvane::SevenZipToolContract

@@ -116,4 +116,11 @@ inline constexpr std::string_view kExactNamesSwitch = "-spd";
                                                        const std::filesystem::path& listFile,
                                                        std::string_view password);
 
+// "x", "-bsp1", "-sccUTF-8", "-o" with the destination, the overwrite switch, the password
+// switch, "-spd", the archive, then "@" with the list file when the run takes a selection.
+[[nodiscard]] std::vector<std::string> extractArguments(
+    const std::filesystem::path& archive, const std::filesystem::path& destination,
+    ExtractOverwriteMode mode, const std::optional<std::string>& password,
+    const std::optional<std::filesystem::path>& listFile);
+
 }  // namespace kelvane::SevenZipToolContract

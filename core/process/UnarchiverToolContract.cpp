@@ -61,4 +61,17 @@ std::vector<std::string> extractionBaseArguments(const std::filesystem::path& de
     return arguments;
 }
 
+std::vector<std::string> extractArguments(const std::filesystem::path& archive,
+                                          const std::filesystem::path& destination,
+                                          ExtractOverwriteMode mode,
+                                          const std::optional<std::string>& password,
+                                          bool selectorsAreIndexes,
+                                          const std::vector<std::string>& selectors) {
+    std::vector<std::string> arguments = extractionBaseArguments(destination, mode, password);
+    if (selectorsAreIndexes) arguments.emplace_back(kIndexSelectorsSwitch);
+    arguments.push_back(pathArgument(archive));
+    arguments.insert(arguments.end(), selectors.begin(), selectors.end());
+    return arguments;
+}
+
 }  // namespace kelvane::UnarchiverToolContract

@@ -56,4 +56,11 @@ inline constexpr std::size_t kMaxSelectorsPerRun = 350;
     const std::filesystem::path& destination, ExtractOverwriteMode mode,
     const std::optional<std::string>& password);
 
+// `unar`: the base arguments, "-i" when `selectorsAreIndexes`, the archive, the selectors
+// (at most kMaxSelectorsPerRun; none extracts everything).
+[[nodiscard]] std::vector<std::string> extractArguments(
+    const std::filesystem::path& archive, const std::filesystem::path& destination,
+    ExtractOverwriteMode mode, const std::optional<std::string>& password,
+    bool selectorsAreIndexes, const std::vector<std::string>& selectors);
+
 }  // namespace kelvane::UnarchiverToolContract

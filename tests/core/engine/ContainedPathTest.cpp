@@ -1,11 +1,10 @@
-#include "engine/ContainedPath.hpp"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "engine/ContainedPath.hpp"
 #include "support/TemporaryFolder.hpp"
 
 namespace kelvane {

@@ -1,9 +1,9 @@
-#include "platform/Uuid.hpp"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+#include "platform/Uuid.hpp"
 
 namespace kelvane {
 namespace {
@@ -16,8 +16,7 @@ TEST(UuidTest, CanonicalUpperCaseVersionFourText) {
             if (i == 8 || i == 13 || i == 18 || i == 23) {
                 EXPECT_EQ(text[i], '-') << text;
             } else {
-                EXPECT_NE(std::string("0123456789ABCDEF").find(text[i]), std::string::npos)
-                    << text;
+                EXPECT_NE(std::string("0123456789ABCDEF").find(text[i]), std::string::npos) << text;
             }
         }
         EXPECT_EQ(text[14], '4') << text;

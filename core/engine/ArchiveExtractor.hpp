@@ -1,0 +1,79 @@
+// Writes the entries of a listed archive into a folder through the tool the listing names
+// as its extract engine (7-Zip or the unarchiver), with progress, cancellation and the
+// engine's error cases. Also serves the single-entry cache extraction and conversion.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/ArchiveEntry.hpp"
+#include "model/ArchiveListing.hpp"
+#include "model/ExtractArchiveOptions.hpp"
+#include "process/BinaryLocator.hpp"
+#include "process/ProcessCancellationToken.hpp"
+#include "process/ProcessResult.hpp"
+
+namespace kelvane {
+
+class ArchiveExtractor final {
+public:
+    // A fraction from 0 to 1 and a detail text; called from the thread reading the tool's
+    // output. Never above 1; a successful run ends with (1.0, "").
+    using ProgressCallback = std::function<void(double fraction, std::string_view detail)>;
+
+    ArchiveExtractor() = delete;
+
+    // Extracts the selection (every entry below a selected folder included; an empty
+    // selection means the whole archive) into the folder `resolveDestinationDirectory`
+    // names, which is created first, and returns that folder. Throws ArchiveEngineError
+    // (binaryNotFound, passwordRequired, wrongPassword, processFailed, cancelled) or the
+    // file system's error. Files written before a failure stay.
+    [[nodiscard]] static std::filesystem::path extract(
+        const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+        const ExtractArchiveOptions& options,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressCallback& onProgress,
+        const BinaryLocator::SearchFolders& searchFolders =
+            BinaryLocator::SearchFolders::standard());
+
+    // The destination folder itself, or, with the smart subfolder on, nothing selected and
+    // more than one item at the archive's top, a folder named after the archive inside it.
+    [[nodiscard]] static std::filesystem::path resolveDestinationDirectory(
+        const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
+        const ExtractArchiveOptions& options);
+
+    // The archive's file name without its archive suffix (".tar.gz", ".part01.rar", … or
+    // one extension); "Extracted" when nothing is left.
+    [[nodiscard]] static std::string cleanArchiveBaseName(const std::filesystem::path& from);
+
+    // A backslash before every "\", "*", "?", "[" and "]", so the unarchiver matches the
+    // name literally.
+    [[nodiscard]] static std::string escapeUnarGlob(std::string_view text);
+
+    // The two tool runs behind `extract`, writing into an existing `destination`.
+    static void extractWithSevenZip(const ArchiveListing& listing,
+                                    const std::vector<ArchiveEntry>& selectedEntries,
+                                    const std::filesystem::path& destination,
+                                    const ExtractArchiveOptions& options,
+                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                    const ProgressCallback& onProgress,
+                                    const BinaryLocator::SearchFolders& searchFolders);
+    static void extractWithUnar(const ArchiveListing& listing,
+                                const std::vector<ArchiveEntry>& selectedEntries,
+                                const std::filesystem::path& destination,
+                                const ExtractArchiveOptions& options,
+                                const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                const ProgressCallback& onProgress,
+                                const BinaryLocator::SearchFolders& searchFolders);
+
+    // Returns for exit code 0; otherwise throws wrongPassword or passwordRequired when the
+    // output speaks of a password, a decryption or something wrong, else processFailed with
+    // the trimmed standard error or "unar failed (exit N)".
+    static void validateUnarResult(const ProcessResult& result, bool hadPassword);
+};
+
+}  // namespace kelvane
