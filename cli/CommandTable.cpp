@@ -4,8 +4,12 @@
 #include <array>
 #include <string>
 
+#include "AddCommand.hpp"
 #include "BrowseCommand.hpp"
+#include "CreateCommand.hpp"
+#include "DeleteCommand.hpp"
 #include "ListCommand.hpp"
+#include "TestCommand.hpp"
 
 namespace kelvane::cli {
 namespace {
@@ -16,7 +20,9 @@ void print(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, 
 
 std::span<const CliCommand* const> CommandTable::commands() {
     // The order of the overview.
-    static const std::array<const CliCommand*, 2> table{&listCommand(), &browseCommand()};
+    static const std::array<const CliCommand*, 6> table{&listCommand(),   &browseCommand(),
+                                                        &testCommand(),   &createCommand(),
+                                                        &addCommand(),    &deleteCommand()};
     return table;
 }
 

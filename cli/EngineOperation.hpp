@@ -1,0 +1,34 @@
+// Runs one engine operation the way every command that changes or checks an archive does:
+// a fresh cancellation token that Ctrl-C cancels, the progress line while standard error
+// is a terminal, and a failure reported as one line with the matching exit status.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "ExitCode.hpp"
+#include "engine/ArchiveEngineError.hpp"
+#include "engine/ProgressHandler.hpp"
+#include "process/ProcessCancellationToken.hpp"
+
+namespace kelvane::cli {
+
+class EngineOperation final {
+public:
+    EngineOperation() = delete;
+
+    using Work = std::function<void(const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                                    const ProgressHandler& onProgress)>;
+
+    // Runs `work`; success when it returns. `expectedBytes` feeds the speed of the progress
+    // line (0: none shown). Engine errors, file-system errors and failed tool starts are
+    // reported; an interruption is reported as a cancellation whatever the tool died of.
+    [[nodiscard]] static ExitCode run(std::int64_t expectedBytes, const Work& work);
+
+    // 0 success is never returned here: 4 a tool is missing, 3 a password problem, 130
+    // cancelled, 1 everything else.
+    [[nodiscard]] static ExitCode exitCodeFor(const ArchiveEngineError& error);
+};
+
+}  // namespace kelvane::cli
