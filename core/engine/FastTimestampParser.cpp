@@ -1,5 +1,6 @@
 #include "engine/FastTimestampParser.hpp"
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <ctime>
@@ -21,9 +22,7 @@ int digits(std::string_view text, std::size_t at, std::size_t count) {
     return value;
 }
 
-}  // namespace
-
-std::optional<ArchiveTimestamp> parse(std::string_view text) {
+std::optional<ArchiveTimestamp> parseWith(std::string_view text, LocalMinuteCache* cache) {
     if (text.size() < kFieldsLength) return std::nullopt;
     std::size_t start = 0;
     while (start < text.size() && text[start] == ' ') ++start;
@@ -50,28 +49,39 @@ std::optional<ArchiveTimestamp> parse(std::string_view text) {
     fields.tm_sec = second;
 
     const std::string_view rest = text.substr(kFieldsLength);
-    std::optional<long> offsetSeconds;
     if (const std::size_t sign = rest.find_first_of("+-"); sign != std::string_view::npos &&
                                                             rest.size() - sign > 4) {
         const int hours = digits(rest, sign + 1, 2);
         const int minutes = digits(rest, sign + 3, 2);
         if (hours >= 0 && minutes >= 0) {
             const long magnitude = hours * 3600L + minutes * 60L;
-            offsetSeconds = rest[sign] == '-' ? -magnitude : magnitude;
+            const std::time_t seconds = ::timegm(&fields);
+            if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+            return ArchiveTimestamp(
+                std::chrono::seconds(seconds - (rest[sign] == '-' ? -magnitude : magnitude)));
         }
     }
 
-    std::time_t seconds = 0;
-    if (offsetSeconds) {
-        seconds = ::timegm(&fields);
-        if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
-        seconds -= *offsetSeconds;
-    } else {
-        fields.tm_isdst = -1;  // the system decides whether daylight saving applies
-        seconds = std::mktime(&fields);
-        if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+    const std::array<int, 5> key{year, month, day, hour, minute};
+    if (cache != nullptr && cache->minute == key) {
+        return ArchiveTimestamp(std::chrono::seconds(cache->minuteStart + second));
     }
-    return ArchiveTimestamp(std::chrono::seconds(seconds));
+    fields.tm_isdst = -1;  // the system decides whether daylight saving applies
+    if (cache != nullptr) fields.tm_sec = 0;
+    const std::time_t seconds = std::mktime(&fields);
+    if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+    if (cache == nullptr) return ArchiveTimestamp(std::chrono::seconds(seconds));
+    cache->minute = key;
+    cache->minuteStart = seconds;
+    return ArchiveTimestamp(std::chrono::seconds(seconds + second));
+}
+
+}  // namespace
+
+std::optional<ArchiveTimestamp> parse(std::string_view text) { return parseWith(text, nullptr); }
+
+std::optional<ArchiveTimestamp> parse(std::string_view text, LocalMinuteCache& cache) {
+    return parseWith(text, &cache);
 }
 
 }  // namespace kelvane::FastTimestampParser

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/LocalMinuteCache.hpp"
 #include "model/ArchiveEntry.hpp"
 
 namespace kelvane::FastTimestampParser {
@@ -17,5 +18,8 @@ namespace kelvane::FastTimestampParser {
 // that offset; without one (or with "+01:00") they are local time. Fractions of a
 // second are ignored.
 [[nodiscard]] std::optional<ArchiveTimestamp> parse(std::string_view text);
+
+// The same, remembering the last local minute in `cache` (UTC offsets need no cache).
+[[nodiscard]] std::optional<ArchiveTimestamp> parse(std::string_view text, LocalMinuteCache& cache);
 
 }  // namespace kelvane::FastTimestampParser

@@ -100,7 +100,7 @@ std::vector<std::string> volumeNames(const object& document) {
     return names;
 }
 
-void readEntry(const object& item, LsarListingContents& contents) {
+void readEntry(const object& item, LsarListingContents& contents, LocalMinuteCache& minuteCache) {
     const auto fileName = textValue(field(item, "XADFileName"));
     if (!fileName || fileName->empty()) return;
 
@@ -111,7 +111,7 @@ void readEntry(const object& item, LsarListingContents& contents) {
     const bool isEncrypted = booleanValue(field(item, "XADIsEncrypted")).value_or(false);
     std::optional<ArchiveTimestamp> modified;
     if (const auto date = textValue(field(item, "XADLastModificationDate"))) {
-        modified = FastTimestampParser::parse(*date);
+        modified = FastTimestampParser::parse(*date, minuteCache);
     }
     auto crc = crcText(field(item, "ZipCRC32"));
     if (!crc) crc = crcText(field(item, "RARCRC32"));
@@ -154,7 +154,10 @@ std::optional<LsarListingContents> LsarJsonListingReader::read(std::string_view 
         if (item.type() != element_type::OBJECT) return contents;
     }
     contents.entries.reserve(array.size());
-    for (const element item : array) readEntry(item.get_object().value_unsafe(), contents);
+    LocalMinuteCache minuteCache;
+    for (const element item : array) {
+        readEntry(item.get_object().value_unsafe(), contents, minuteCache);
+    }
     return contents;
 }
 

@@ -101,7 +101,7 @@ void StreamingSevenZipSLTParser::consumeEntryLine(std::string_view line) {
             break;
         case 'M':
             if (strip(line, "Modified = ", rest)) {
-                if (!rest.empty()) curMod_ = FastTimestampParser::parse(rest);
+                if (!rest.empty()) curMod_ = FastTimestampParser::parse(rest, minuteCache_);
             } else if (strip(line, "Method = ", rest)) {
                 if (!rest.empty()) {
                     curMethod_.assign(rest);

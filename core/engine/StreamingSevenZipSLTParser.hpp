@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/LocalMinuteCache.hpp"
 #include "model/ArchiveEntry.hpp"
 
 namespace kelvane {
@@ -65,6 +66,7 @@ private:
     std::string diagnosticSnippet_;
     bool inEntries_ = false;
     std::function<void(std::int64_t)> onCountUpdate_;
+    LocalMinuteCache minuteCache_;
 
     // The block being read. The texts keep their capacity from block to block, so a
     // block costs no allocation beyond the entry it becomes.

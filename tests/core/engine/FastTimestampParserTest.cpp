@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <ctime>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "support/ScopedEnvironment.hpp"
 
@@ -79,6 +81,35 @@ TEST_F(FastTimestampParserTest, RejectsWhatIsNotADateItCanRead) {
          }) {
         EXPECT_EQ(FastTimestampParser::parse(text), std::nullopt) << text;
     }
+}
+
+TEST_F(FastTimestampParserTest, MinuteCacheAgreesWithTheFullConversion) {
+    // Runs of the same minute, minute changes, and the hours around Berlin's daylight-saving
+    // changes (a missing hour in March, a repeated one in October), in order and shuffled.
+    std::vector<std::string> texts;
+    for (const std::string day : {"2024-03-31", "2024-10-27", "2024-01-31"}) {
+        for (int hour = 0; hour < 4; ++hour) {
+            for (const int minute : {0, 1, 30, 59}) {
+                for (const int second : {0, 1, 59, 60}) {
+                    char text[32];
+                    std::snprintf(text, sizeof text, "%s %02d:%02d:%02d", day.c_str(), hour,
+                                  minute, second);
+                    texts.emplace_back(text);
+                }
+            }
+        }
+    }
+    texts.emplace_back("2024-01-31 12:34:56 +0200");  // offsets bypass the cache
+    texts.emplace_back("2024-01-31 12:34:56");
+    LocalMinuteCache cache;
+    for (const std::string& text : texts) {
+        EXPECT_EQ(FastTimestampParser::parse(text, cache), FastTimestampParser::parse(text)) << text;
+    }
+    for (std::size_t i = 0; i < texts.size(); i += 7) {
+        const std::string& text = texts[(i * 31) % texts.size()];
+        EXPECT_EQ(FastTimestampParser::parse(text, cache), FastTimestampParser::parse(text)) << text;
+    }
+    EXPECT_EQ(FastTimestampParser::parse("1969-12-31 23:59:59", cache), std::nullopt);
 }
 
 }  // namespace
