@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/ArchiveConverter.hpp"
 #include "engine/ArchiveCreator.hpp"
 #include "engine/ArchiveExtractor.hpp"
 #include "engine/ArchiveModifier.hpp"
@@ -199,6 +200,15 @@ std::filesystem::path ArchiveEngineService::createArchive(
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
     const ProgressHandler& onProgress) const {
     return ArchiveCreator::createArchive(sources, destination, options, cancellation, onProgress);
+}
+
+std::filesystem::path ArchiveEngineService::convertArchive(
+    const ArchiveListing& listing, const std::filesystem::path& destination,
+    const CreateArchiveOptions& options, const std::optional<std::string>& sourcePassword,
+    const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ProgressHandler& onProgress) const {
+    return ArchiveConverter::convertArchive(listing, destination, options, sourcePassword,
+                                            cancellation, onProgress);
 }
 
 void ArchiveEngineService::addFiles(const std::vector<std::filesystem::path>& items,

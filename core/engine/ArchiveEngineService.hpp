@@ -125,6 +125,14 @@ public:
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const ProgressHandler& onProgress) const;
 
+    // Re-packs the whole archive into a new one of another format (ArchiveConverter):
+    // extraction into a private work folder, then creation. Returns what the creation wrote.
+    [[nodiscard]] std::filesystem::path convertArchive(
+        const ArchiveListing& listing, const std::filesystem::path& destination,
+        const CreateArchiveOptions& options, const std::optional<std::string>& sourcePassword,
+        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ProgressHandler& onProgress) const;
+
     // Runs the archive's tool in its test mode (ArchiveTester). Password problems throw;
     // any other failure is a result with `passed` false.
     [[nodiscard]] ArchiveTestResult testArchive(
