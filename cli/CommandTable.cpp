@@ -6,6 +6,7 @@
 
 #include "AddCommand.hpp"
 #include "BrowseCommand.hpp"
+#include "ConvertCommand.hpp"
 #include "CreateCommand.hpp"
 #include "DeleteCommand.hpp"
 #include "ListCommand.hpp"
@@ -20,9 +21,9 @@ void print(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, 
 
 std::span<const CliCommand* const> CommandTable::commands() {
     // The order of the overview.
-    static const std::array<const CliCommand*, 6> table{&listCommand(),   &browseCommand(),
-                                                        &testCommand(),   &createCommand(),
-                                                        &addCommand(),    &deleteCommand()};
+    static const std::array<const CliCommand*, 7> table{
+        &listCommand(),    &browseCommand(), &testCommand(),  &createCommand(),
+        &convertCommand(), &addCommand(),    &deleteCommand()};
     return table;
 }
 

@@ -270,6 +270,33 @@ TEST_F(ArchiveWritingCommandsTest, InterruptLeavesTheOldArchiveAndExitsWith130) 
     EXPECT_NE(::kill(packing.front(), 0), 0) << "7-Zip outlived kelvane-cli";
 }
 
+TEST_F(ArchiveWritingCommandsTest, ConvertRepacksWithTheSourcePassword) {
+    const std::string from = output("from.7z");
+    ASSERT_EQ(run({"create", "--format", "7z", "--password", "old", "--encrypt-names", from,
+                   path("docs"), path("a*.txt")})
+                  .exitStatus,
+              0);
+    const auto converted = run({"convert", "--format", "tar.gz", "--level", "ultra",
+                                "--source-password", "old", from, output("to.tar.gz")});
+    ASSERT_EQ(converted.exitStatus, 0) << converted.err;
+    EXPECT_EQ(converted.out, output("to.tar.gz") + "\n");
+    EXPECT_EQ(testing::fileIds(testing::listWithEngine(output("to.tar.gz"))),
+              (std::vector<std::string>{"a*.txt", "docs/readme.md", "docs/sub/deep.txt"}));
+
+    const auto wrong = run(
+        {"convert", "--format", "zip", "--source-password", "guess", from, output("never.zip")});
+    EXPECT_EQ(wrong.exitStatus, 3);
+    EXPECT_EQ(wrong.err, "kelvane-cli: Incorrect password. Please try again.\n");
+    EXPECT_FALSE(fs::exists(output("never.zip")));
+
+    // Onto its own path, now with a new password.
+    const auto same = run(
+        {"convert", "--format", "7z", "--password", "new", "--source-password", "old", from, from});
+    ASSERT_EQ(same.exitStatus, 0) << same.err;
+    EXPECT_EQ(run({"test", "--password", "old", from}).exitStatus, 3);
+    EXPECT_EQ(run({"test", "--password", "new", from}).exitStatus, 0);
+}
+
 TEST(TerminalProgressLineTest, SpeedFollowsTheBusyDisplaysRule) {
     using cli::TerminalProgressLine;
     constexpr std::int64_t kHundredMB = 100 * 1048576;
