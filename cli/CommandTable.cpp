@@ -9,6 +9,8 @@
 #include "ConvertCommand.hpp"
 #include "CreateCommand.hpp"
 #include "DeleteCommand.hpp"
+#include "ExtractCommand.hpp"
+#include "HashCommand.hpp"
 #include "ListCommand.hpp"
 #include "TestCommand.hpp"
 
@@ -21,9 +23,9 @@ void print(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, 
 
 std::span<const CliCommand* const> CommandTable::commands() {
     // The order of the overview.
-    static const std::array<const CliCommand*, 7> table{
-        &listCommand(),    &browseCommand(), &testCommand(),  &createCommand(),
-        &convertCommand(), &addCommand(),    &deleteCommand()};
+    static const std::array<const CliCommand*, 9> table{
+        &listCommand(), &browseCommand(), &extractCommand(), &testCommand(),
+        &createCommand(), &convertCommand(), &addCommand(), &deleteCommand(), &hashCommand()};
     return table;
 }
 

@@ -56,6 +56,7 @@ fs::path CacheExtractor::extractSingleFileToCache(
     const ArchiveListing& listing, const ArchiveEntry& entry,
     const std::optional<std::string>& password, const fs::path& cacheRoot,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
+    const ArchiveExtractor::ProgressCallback& onProgress,
     const BinaryLocator::SearchFolders& searchFolders) {
     const std::string key = entryKey(entry.id());
     const fs::path entryFolder = cacheRoot / key;
@@ -72,7 +73,7 @@ fs::path CacheExtractor::extractSingleFileToCache(
             const ExtractArchiveOptions options(staging, false, ExtractOverwriteMode::overwrite,
                                                 password, false);
             (void)ArchiveExtractor::extract(listing, std::vector<ArchiveEntry>{entry}, options,
-                                            cancellation, {}, searchFolders);
+                                            cancellation, onProgress, searchFolders);
         } catch (...) {
             std::error_code ignored;
             fs::remove_all(staging, ignored);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/ArchiveExtractor.hpp"
 #include "model/ArchiveEntry.hpp"
 #include "model/ArchiveListing.hpp"
 #include "process/BinaryLocator.hpp"
@@ -32,10 +33,12 @@ public:
     // link leading out is not followed, and links are never taken for regular files.
     // Throws what extraction throws (leaving no entry folder behind), or
     // processFailed("Preview extraction did not produce <name>") when nothing usable came out.
+    // `onProgress` hears the extraction's progress when a tool runs.
     [[nodiscard]] static std::filesystem::path extractSingleFileToCache(
         const ArchiveListing& listing, const ArchiveEntry& entry,
         const std::optional<std::string>& password, const std::filesystem::path& cacheRoot,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
+        const ArchiveExtractor::ProgressCallback& onProgress = {},
         const BinaryLocator::SearchFolders& searchFolders =
             BinaryLocator::SearchFolders::standard());
 };

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <semaphore>
 #include <string>
@@ -104,20 +106,42 @@ private:
     bool failed_ = false;
 };
 
-std::int64_t digestInline(const FileHandle& file, Digest& sha256, Digest& md5) {
+using ProgressCallback = std::function<void(double, std::string_view)>;
+
+// Tells the callback how much of the file has been read, when its size is known.
+class ReadProgress final {
+public:
+    ReadProgress(const ProgressCallback& callback, std::int64_t size)
+        : callback_(callback), size_(size) {}
+    void add(std::size_t bytes) {
+        total_ += static_cast<std::int64_t>(bytes);
+        if (callback_ && size_ > 0) {
+            callback_(std::min(1.0, static_cast<double>(total_) / static_cast<double>(size_)), {});
+        }
+    }
+    [[nodiscard]] std::int64_t total() const { return total_; }
+
+private:
+    const ProgressCallback& callback_;
+    std::int64_t size_;
+    std::int64_t total_ = 0;
+};
+
+std::int64_t digestInline(const FileHandle& file, Digest& sha256, Digest& md5,
+                          ReadProgress& progress) {
     std::vector<unsigned char> buffer(kChunkBytes);
-    std::int64_t total = 0;
     while (const std::size_t got = file.read(buffer.data(), buffer.size())) {
         sha256.update(buffer.data(), got);
         md5.update(buffer.data(), got);
-        total += static_cast<std::int64_t>(got);
+        progress.add(got);
     }
-    return total;
+    return progress.total();
 }
 
 // The calling thread reads and feeds MD5; a helper thread feeds SHA-256 from the same
 // chunks, in order. A chunk buffer is refilled only once the helper has released it.
-std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md5) {
+std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md5,
+                              ReadProgress& progress) {
     struct Slot {
         std::vector<unsigned char> bytes = std::vector<unsigned char>(kChunkBytes);
         std::size_t size = 0;  // 0 ends the helper
@@ -141,7 +165,6 @@ std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md
         helper.join();
     };
 
-    std::int64_t total = 0;
     for (std::size_t next = 0;; next = (next + 1) % kSlotCount) {
         freeSlots.acquire();
         Slot& slot = slots[next];
@@ -153,23 +176,26 @@ std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md
         }
         if (slot.size == 0) {
             stopHelper(next);
-            return total;
+            return progress.total();
         }
         filledSlots.release();
         md5.update(slot.bytes.data(), slot.size);
-        total += static_cast<std::int64_t>(slot.size);
+        progress.add(slot.size);
     }
 }
 
 }  // namespace
 
-FileChecksumReport ChecksumService::compute(const fs::path& file) {
+FileChecksumReport ChecksumService::compute(const fs::path& file,
+                                            const ProgressCallback& onProgress) {
     const FileHandle handle(file);
     Digest sha256(EVP_sha256());
     Digest md5(EVP_md5());
-    const std::int64_t total = handle.size() >= kParallelFromBytes
-                                   ? digestInParallel(handle, sha256, md5)
-                                   : digestInline(handle, sha256, md5);
+    const std::int64_t size = handle.size();
+    ReadProgress progress(onProgress, size);
+    const std::int64_t total = size >= kParallelFromBytes
+                                   ? digestInParallel(handle, sha256, md5, progress)
+                                   : digestInline(handle, sha256, md5, progress);
     return FileChecksumReport{sha256.hexText(), md5.hexText(), total};
 }
 

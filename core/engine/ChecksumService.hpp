@@ -2,6 +2,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <string_view>
 
 #include "model/FileChecksumReport.hpp"
 
@@ -15,8 +17,11 @@ public:
     // both texts are lower-case hexadecimal. Memory stays bounded whatever the file's size:
     // a large file is digested by two threads sharing three chunk buffers, so the pair costs
     // about as much time as the slower digest alone. Open and read failures are thrown as
-    // std::filesystem::filesystem_error; nothing partial is returned.
-    [[nodiscard]] static FileChecksumReport compute(const std::filesystem::path& file);
+    // std::filesystem::filesystem_error; nothing partial is returned. `onProgress`, when
+    // given, hears the share of the file read so far after every chunk, on the calling thread.
+    [[nodiscard]] static FileChecksumReport compute(
+        const std::filesystem::path& file,
+        const std::function<void(double fraction, std::string_view detail)>& onProgress = {});
 };
 
 }  // namespace kelvane

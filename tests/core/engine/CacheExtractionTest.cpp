@@ -61,7 +61,7 @@ TEST_F(CacheExtractionTest, ExtractsOnceAndAnswersLaterCallsFromTheCache) {
         const ArchiveEntry readme = entryWithID(listing, "docs/readme.md");
 
         const fs::path first = CacheExtractor::extractSingleFileToCache(
-            listing, readme, std::nullopt, root, nullptr, tools.searchFolders());
+            listing, readme, std::nullopt, root, nullptr, {}, tools.searchFolders());
         EXPECT_EQ(first, root / CacheExtractor::entryKey("docs/readme.md") / "docs/readme.md");
         EXPECT_EQ(readFile(first), "read me\n");
         // Only the one entry was written.
@@ -69,13 +69,13 @@ TEST_F(CacheExtractionTest, ExtractsOnceAndAnswersLaterCallsFromTheCache) {
         ASSERT_EQ(tools.runs().size(), 1U) << archive;
 
         const fs::path second = CacheExtractor::extractSingleFileToCache(
-            listing, readme, std::nullopt, root, nullptr, tools.searchFolders());
+            listing, readme, std::nullopt, root, nullptr, {}, tools.searchFolders());
         EXPECT_EQ(second, first);
         EXPECT_EQ(tools.runs().size(), 1U) << "a cached entry ran a tool again: " << archive;
 
         // A folder entry gives its folder.
         const fs::path folder = CacheExtractor::extractSingleFileToCache(
-            listing, entryWithID(listing, "docs"), std::nullopt, root, nullptr,
+            listing, entryWithID(listing, "docs"), std::nullopt, root, nullptr, {},
             tools.searchFolders());
         EXPECT_EQ(folder, root / CacheExtractor::entryKey("docs") / "docs");
         EXPECT_TRUE(fs::is_directory(folder));

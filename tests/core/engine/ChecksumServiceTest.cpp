@@ -2,8 +2,10 @@
 // two-thread path, checked against the openssl command-line tool.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ExtractionTestSupport.hpp"
 #include "engine/ChecksumService.hpp"
@@ -44,8 +46,14 @@ TEST(ChecksumServiceTest, AgreesWithOpensslAroundChunkBoundariesAndOnBothPaths) 
          {kMiB - 1, kMiB, kMiB + 1, 4 * kMiB - 1, 4 * kMiB, 4 * kMiB + 1, 11 * kMiB + 12345}) {
         const fs::path file =
             folder.write("data-" + std::to_string(size), testing::incompressibleBytes(size, size));
-        const FileChecksumReport report = ChecksumService::compute(file);
+        std::vector<double> fractions;
+        const FileChecksumReport report = ChecksumService::compute(
+            file, [&](double fraction, std::string_view) { fractions.push_back(fraction); });
         EXPECT_EQ(report.byteCount, static_cast<std::int64_t>(size));
+        // One report per chunk read, rising to exactly 1.
+        EXPECT_EQ(fractions.size(), (size + kMiB - 1) / kMiB) << size;
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end())) << size;
+        EXPECT_EQ(fractions.back(), 1.0) << size;
         EXPECT_EQ(report.sha256, opensslDigest("sha256", file)) << size;
         EXPECT_EQ(report.md5, opensslDigest("md5", file)) << size;
     }
