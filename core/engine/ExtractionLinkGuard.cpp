@@ -91,6 +91,10 @@ private:
 
 void ExtractionLinkGuard::secure(const fs::path& destination, std::span<const ArchiveEntry> targets,
                                  ExtractOverwriteMode mode) {
+    // An empty folder holds no link; this spares the walk over a whole large archive in
+    // the usual case of a fresh destination.
+    std::error_code error;
+    if (fs::is_empty(destination, error) && !error) return;
     PlaceInspector inspector(destination);
     std::vector<fs::path> linksToReplace;
     std::string relative;

@@ -212,6 +212,7 @@ TEST_F(ExtractionTest, SmartSubfolderOfASplitRarSetIsNamedAfterTheSet) {
 // --- Whole archives and selections ---
 
 TEST_F(ExtractionTest, SevenZipExtractsEverythingWithHonestProgressAndNoListFileLeft) {
+    const testing::LoggingToolFolder tools({"7zz"});
     const testing::TemporaryFolder temporary;
     testing::ScopedEnvironment environment;
     environment.set("TMPDIR", temporary.path().string());
@@ -220,20 +221,29 @@ TEST_F(ExtractionTest, SevenZipExtractsEverythingWithHonestProgressAndNoListFile
         ProgressLog progress;
         const fs::path where =
             ArchiveExtractor::extract(listing, {}, ExtractArchiveOptions(destination(name), false),
-                                      nullptr, progress.callback());
+                                      nullptr, progress.callback(), tools.searchFolders());
         EXPECT_EQ(contentsBelow(where), sourceContents()) << name;
         expectHonestProgress(progress);
 
         // A selection goes through a list file, which is gone afterwards.
         const ArchiveEntry docs = entryWithID(listing, "docs");
-        const fs::path picked = ArchiveExtractor::extract(
-            listing, {docs, entryWithID(listing, " spaced .txt")},
-            ExtractArchiveOptions(destination(name + "-picked")), nullptr, {});
+        const fs::path picked =
+            ArchiveExtractor::extract(listing, {docs, entryWithID(listing, " spaced .txt")},
+                                      ExtractArchiveOptions(destination(name + "-picked")), nullptr,
+                                      {}, tools.searchFolders());
         Contents expected = sourceContents();
         expected.erase("top.txt");
         EXPECT_EQ(contentsBelow(picked), expected) << name;
     }
     EXPECT_TRUE(fs::is_empty(temporary.path()));
+    // The whole archive takes no list file; a selection takes one, after the archive.
+    const auto runs = tools.runs();
+    ASSERT_EQ(runs.size(), 6U);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const bool withListFile =
+            runs[i].back().starts_with("@" + (temporary.path() / "kelvane-extract-").string());
+        EXPECT_EQ(withListFile, i % 2 == 1) << runs[i].back();
+    }
 }
 
 TEST_F(ExtractionTest, SelectedNamesAreTakenLiterallyNotAsWildcards) {
