@@ -18,9 +18,15 @@ build="$root/build/listing-release"
 cli="$build/cli/kelvane-cli"
 
 echo "== building kelvane-cli (RelWithDebInfo) in $build"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKELVANE_BUILD_TESTS=OFF -DKELVANE_BUILD_BENCH=OFF > /dev/null
-cmake --build "$build" --target kelvane-cli -j2 > /dev/null
+build_log="$(mktemp)"
+if ! { cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKELVANE_BUILD_TESTS=OFF -DKELVANE_BUILD_BENCH=OFF &&
+    cmake --build "$build" --target kelvane-cli -j2; } > "$build_log" 2>&1; then
+    cat "$build_log" >&2
+    rm -f "$build_log"
+    exit 1
+fi
+rm -f "$build_log"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
