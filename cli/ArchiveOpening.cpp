@@ -20,12 +20,16 @@ namespace {
 
 ExitCode exitCodeFor(const ArchiveEngineError& error) {
     switch (error.kind()) {
-        case ArchiveEngineError::Case::binaryNotFound: return ExitCode::toolMissing;
+        case ArchiveEngineError::Case::binaryNotFound:
+            return ExitCode::toolMissing;
         case ArchiveEngineError::Case::passwordRequired:
-        case ArchiveEngineError::Case::wrongPassword: return ExitCode::password;
-        case ArchiveEngineError::Case::cancelled: return ExitCode::cancelled;
+        case ArchiveEngineError::Case::wrongPassword:
+            return ExitCode::password;
+        case ArchiveEngineError::Case::cancelled:
+            return ExitCode::cancelled;
         case ArchiveEngineError::Case::processFailed:
-        case ArchiveEngineError::Case::unsupportedModification: return ExitCode::failed;
+        case ArchiveEngineError::Case::unsupportedModification:
+            return ExitCode::failed;
     }
     return ExitCode::failed;
 }
@@ -43,7 +47,8 @@ public:
 
     void show(std::int64_t count) {
         if (!enabled_) return;
-        const std::string text = name_ + " \xC2\xB7 " + LocaleNumberFormat::groupedDecimal(count, locale_) +
+        const std::string text = name_ + " \xC2\xB7 " +
+                                 LocaleNumberFormat::groupedDecimal(count, locale_) +
                                  S::t(" files indexed…", " dosya okundu…");
         std::fprintf(stderr, "\r\x1b[K%s", text.c_str());
         std::fflush(stderr);
@@ -81,8 +86,8 @@ void ArchiveOpening::reportError(std::string_view message) {
     std::fprintf(stderr, "kelvane-cli: %s\n", line.c_str());
 }
 
-std::variant<OpenedArchive, ExitCode> ArchiveOpening::open(const std::filesystem::path& archive,
-                                                           const std::optional<std::string>& password) {
+std::variant<OpenedArchive, ExitCode> ArchiveOpening::open(
+    const std::filesystem::path& archive, const std::optional<std::string>& password) {
     std::error_code error;
     if (!std::filesystem::exists(archive, error)) {
         reportError(S::t("Archive file not found.", "Arşiv dosyası bulunamadı.") + " (" +

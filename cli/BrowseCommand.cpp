@@ -47,8 +47,8 @@ Enumeration parseRawValue(const std::optional<std::string>& text, Enumeration fa
 
 ExitCode run(const ParsedCommandLine& arguments) {
     if (arguments.operands().size() != 1) throw UsageError("browse needs exactly one ARCHIVE");
-    const ArchiveFilterKind filter =
-        parseRawValue(arguments.value("filter"), ArchiveFilterKind(ArchiveFilterKind::all), "--filter");
+    const ArchiveFilterKind filter = parseRawValue(
+        arguments.value("filter"), ArchiveFilterKind(ArchiveFilterKind::all), "--filter");
     const ArchiveSortField sortField =
         parseRawValue(arguments.value("sort"), ArchiveSortField(ArchiveSortField::name), "--sort");
     const std::string folder = arguments.value("folder").value_or("");
@@ -58,8 +58,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const ArchiveListing& listing = std::get<OpenedArchive>(opened).listing;
 
-    const ArchiveItemList items = listing.tree()->items(folder, search, filter, sortField,
-                                                        !arguments.flag("descending"));
+    const ArchiveItemList items =
+        listing.tree()->items(folder, search, filter, sortField, !arguments.flag("descending"));
     if (arguments.flag("json")) {
         JsonWriter writer(stdout);
         writer.beginArray();
@@ -81,10 +81,13 @@ ExitCode run(const ParsedCommandLine& arguments) {
 
 const CliCommand& browseCommand() {
     static const CliCommand command{
-        "browse", "Print the entry ids a folder view shows (search, filter, sort).",
+        "browse",
+        "Print the entry ids a folder view shows (search, filter, sort).",
         "[--password P] [--folder PATH] [--search TEXT] [--filter KIND] [--sort FIELD] "
         "[--descending] [--json] ARCHIVE",
-        kDescription, kOptions, run};
+        kDescription,
+        kOptions,
+        run};
     return command;
 }
 

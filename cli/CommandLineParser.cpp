@@ -30,13 +30,14 @@ ParsedCommandLine CommandLineParser::parse(std::span<const std::string> argument
             inlineValue = std::string(name.substr(equals + 1));
             name = name.substr(0, equals);
         }
-        const auto option = std::find_if(options.begin(), options.end(),
-                                          [name](const CommandLineOption& candidate) {
-                                              return candidate.name == name;
-                                          });
-        if (option == options.end()) throw UsageError("unknown option '--" + std::string(name) + "'");
+        const auto option = std::find_if(
+            options.begin(), options.end(),
+            [name](const CommandLineOption& candidate) { return candidate.name == name; });
+        if (option == options.end())
+            throw UsageError("unknown option '--" + std::string(name) + "'");
         if (!option->takesValue()) {
-            if (inlineValue) throw UsageError("option '--" + std::string(name) + "' takes no value");
+            if (inlineValue)
+                throw UsageError("option '--" + std::string(name) + "' takes no value");
             parsed.setFlag(name);
             continue;
         }

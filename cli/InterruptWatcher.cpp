@@ -60,6 +60,8 @@ void InterruptWatcher::watch(std::shared_ptr<ProcessCancellationToken> token) {
     if (interrupted.load()) cancelWatchedToken();
 }
 
-bool InterruptWatcher::wasInterrupted() { return interrupted.load(); }
+bool InterruptWatcher::wasInterrupted() {
+    return interrupted.load();
+}
 
 }  // namespace kelvane::cli

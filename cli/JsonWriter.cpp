@@ -16,9 +16,13 @@ void appendUnicodeEscape(std::string& out, char32_t codePoint) {
 
 }  // namespace
 
-JsonWriter::JsonWriter(std::FILE* out) : out_(out) { buffer_.reserve(kFlushThreshold * 2); }
+JsonWriter::JsonWriter(std::FILE* out) : out_(out) {
+    buffer_.reserve(kFlushThreshold * 2);
+}
 
-JsonWriter::~JsonWriter() { flush(); }
+JsonWriter::~JsonWriter() {
+    flush();
+}
 
 void JsonWriter::beforeValue() {
     if (afterKey_) {
@@ -104,13 +108,27 @@ void JsonWriter::appendEscaped(std::string& out, std::string_view text) {
             continue;
         }
         switch (step.codePoint) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (step.codePoint < 0x20 || step.codePoint == 0x7F || step.codePoint == 0x2028 ||
                     step.codePoint == 0x2029) {

@@ -107,9 +107,12 @@ ExitCode run(const ParsedCommandLine& arguments) {
 }  // namespace
 
 const CliCommand& listCommand() {
-    static const CliCommand command{
-        "list", "List every entry of an archive.",
-        "[--password P] [--json] [--stats [--quiet]] ARCHIVE", kDescription, kOptions, run};
+    static const CliCommand command{"list",
+                                    "List every entry of an archive.",
+                                    "[--password P] [--json] [--stats [--quiet]] ARCHIVE",
+                                    kDescription,
+                                    kOptions,
+                                    run};
     return command;
 }
 

@@ -85,9 +85,10 @@ void appendEntryLine(std::string& out, const ArchiveEntry& entry) {
             std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &fields);
         }
     }
-    const int length = std::snprintf(columns, sizeof columns, "%c%c %14" PRId64 " %14" PRId64 "  %-19s  ",
-                                     entry.isDirectory() ? 'D' : 'F', entry.isEncrypted() ? '*' : ' ',
-                                     entry.uncompressedSize(), entry.compressedSize(), date);
+    const int length =
+        std::snprintf(columns, sizeof columns, "%c%c %14" PRId64 " %14" PRId64 "  %-19s  ",
+                      entry.isDirectory() ? 'D' : 'F', entry.isEncrypted() ? '*' : ' ',
+                      entry.uncompressedSize(), entry.compressedSize(), date);
     out.append(columns, static_cast<std::size_t>(length > 0 ? length : 0));
     appendPrintable(out, entry.id().empty() ? entry.rawPath() : entry.id());
     out.push_back('\n');

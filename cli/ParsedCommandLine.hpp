@@ -12,7 +12,9 @@ namespace kelvane::cli {
 
 class ParsedCommandLine final {
 public:
-    [[nodiscard]] bool flag(std::string_view name) const { return flags_.contains(std::string(name)); }
+    [[nodiscard]] bool flag(std::string_view name) const {
+        return flags_.contains(std::string(name));
+    }
     // The value of the option's last occurrence; none when it was not given.
     [[nodiscard]] std::optional<std::string> value(std::string_view name) const {
         const auto found = values_.find(std::string(name));

@@ -10,7 +10,9 @@ namespace {
 
 constexpr std::size_t kFieldsLength = 19;  // "YYYY-MM-DD HH:MM:SS"
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The decimal value of `count` digits at `at`, or -1 when one of them is not a digit.
 int digits(std::string_view text, std::size_t at, std::size_t count) {
@@ -35,8 +37,8 @@ std::optional<ArchiveTimestamp> parseWith(std::string_view text, LocalMinuteCach
     const int hour = digits(text, 11, 2);
     const int minute = digits(text, 14, 2);
     const int second = digits(text, 17, 2);
-    if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 ||
-        hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 60) {
+    if (year < 1970 || month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 ||
+        minute < 0 || minute > 59 || second < 0 || second > 60) {
         return std::nullopt;
     }
 
@@ -49,8 +51,8 @@ std::optional<ArchiveTimestamp> parseWith(std::string_view text, LocalMinuteCach
     fields.tm_sec = second;
 
     const std::string_view rest = text.substr(kFieldsLength);
-    if (const std::size_t sign = rest.find_first_of("+-"); sign != std::string_view::npos &&
-                                                            rest.size() - sign > 4) {
+    if (const std::size_t sign = rest.find_first_of("+-");
+        sign != std::string_view::npos && rest.size() - sign > 4) {
         const int hours = digits(rest, sign + 1, 2);
         const int minutes = digits(rest, sign + 3, 2);
         if (hours >= 0 && minutes >= 0) {
@@ -78,7 +80,9 @@ std::optional<ArchiveTimestamp> parseWith(std::string_view text, LocalMinuteCach
 
 }  // namespace
 
-std::optional<ArchiveTimestamp> parse(std::string_view text) { return parseWith(text, nullptr); }
+std::optional<ArchiveTimestamp> parse(std::string_view text) {
+    return parseWith(text, nullptr);
+}
 
 std::optional<ArchiveTimestamp> parse(std::string_view text, LocalMinuteCache& cache) {
     return parseWith(text, &cache);

@@ -14,10 +14,12 @@ bool isWorthRetrying(const ArchiveEngineError& error) {
     switch (error.kind()) {
         case ArchiveEngineError::Case::binaryNotFound:
         case ArchiveEngineError::Case::processFailed:
-        case ArchiveEngineError::Case::unsupportedModification: return true;
+        case ArchiveEngineError::Case::unsupportedModification:
+            return true;
         case ArchiveEngineError::Case::passwordRequired:
         case ArchiveEngineError::Case::wrongPassword:
-        case ArchiveEngineError::Case::cancelled: return false;
+        case ArchiveEngineError::Case::cancelled:
+            return false;
     }
     return false;
 }

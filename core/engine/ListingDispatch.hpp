@@ -27,8 +27,7 @@ public:
     [[nodiscard]] static ArchiveListing listArchive(
         const std::filesystem::path& at, const std::optional<std::string>& password,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const std::function<void(std::int64_t)>& onCountUpdate,
-        const ListingOptions& options = {});
+        const std::function<void(std::int64_t)>& onCountUpdate, const ListingOptions& options = {});
 };
 
 }  // namespace kelvane

@@ -28,7 +28,8 @@ std::optional<element> field(const object& entry, std::string_view key) {
 std::optional<bool> booleanValue(const std::optional<element>& value) {
     if (!value) return std::nullopt;
     switch (value->type()) {
-        case element_type::BOOL: return value->get_bool().value_unsafe();
+        case element_type::BOOL:
+            return value->get_bool().value_unsafe();
         case element_type::INT64: {
             const std::int64_t number = value->get_int64().value_unsafe();
             if (number == 0 || number == 1) return number == 1;
@@ -39,7 +40,8 @@ std::optional<bool> booleanValue(const std::optional<element>& value) {
             if (number == 0 || number == 1) return number == 1;
             return std::nullopt;
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -79,7 +81,8 @@ std::optional<std::string> crcText(const std::optional<element>& value) {
         case element_type::DOUBLE:
             crc = static_cast<std::uint32_t>(ArchiveEngineService::int64Value(&*value));
             break;
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
     char digits[9];
     std::snprintf(digits, sizeof digits, "%08" PRIX32, crc);
@@ -104,8 +107,8 @@ void readEntry(const object& item, LsarListingContents& contents, LocalMinuteCac
     const auto fileName = textValue(field(item, "XADFileName"));
     if (!fileName || fileName->empty()) return;
 
-    const bool isDirectory = booleanValue(field(item, "XADIsDirectory"))
-                                 .value_or(fileName->ends_with('/'));
+    const bool isDirectory =
+        booleanValue(field(item, "XADIsDirectory")).value_or(fileName->ends_with('/'));
     const std::int64_t size = sizeValue(field(item, "XADFileSize"));
     const std::int64_t packed = sizeValue(field(item, "XADCompressedSize"));
     const bool isEncrypted = booleanValue(field(item, "XADIsEncrypted")).value_or(false);
@@ -125,15 +128,17 @@ void readEntry(const object& item, LsarListingContents& contents, LocalMinuteCac
     if (booleanValue(field(item, "XADIsSolid")).value_or(false)) contents.isSolid = true;
     if (!isDirectory) {
         ++contents.fileCount;
-        contents.totalUncompressedSize = SaturatingArithmetic::add(contents.totalUncompressedSize, size);
-        contents.totalCompressedSize = SaturatingArithmetic::add(contents.totalCompressedSize, packed);
+        contents.totalUncompressedSize =
+            SaturatingArithmetic::add(contents.totalUncompressedSize, size);
+        contents.totalCompressedSize =
+            SaturatingArithmetic::add(contents.totalCompressedSize, packed);
     }
 }
 
 }  // namespace
 
-std::optional<LsarListingContents> LsarJsonListingReader::read(std::string_view json,
-                                                               std::string_view fallbackFormatName) {
+std::optional<LsarListingContents> LsarJsonListingReader::read(
+    std::string_view json, std::string_view fallbackFormatName) {
     simdjson::dom::parser parser;
     const simdjson::padded_string padded(json);
     element root;

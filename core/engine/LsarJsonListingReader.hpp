@@ -16,8 +16,8 @@ public:
     // None when `json` does not decode or its top level is not an object.
     // `fallbackFormatName` is used when the document names no format. The booleans may be
     // JSON booleans or the integers 0 and 1 (older builds of the tool print numbers).
-    [[nodiscard]] static std::optional<LsarListingContents> read(std::string_view json,
-                                                                 std::string_view fallbackFormatName);
+    [[nodiscard]] static std::optional<LsarListingContents> read(
+        std::string_view json, std::string_view fallbackFormatName);
 };
 
 }  // namespace kelvane

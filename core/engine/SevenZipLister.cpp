@@ -41,8 +41,8 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
     info.url = at;
     info.formatName = parser.formatType();
     info.listEngine = ArchiveEngineKind::sevenZip;
-    info.extractEngine = needsUnarchiver ? ArchiveEngineKind::unarchiver
-                                         : ArchiveEngineKind::sevenZip;
+    info.extractEngine =
+        needsUnarchiver ? ArchiveEngineKind::unarchiver : ArchiveEngineKind::sevenZip;
     info.physicalSize = ArchiveEngineService::fileSize(at);
     info.totalUncompressedSize = parser.totalRaw();
     info.totalCompressedSize = parser.totalPacked() >= 1 ? parser.totalPacked() : info.physicalSize;
@@ -52,7 +52,8 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
     info.hasEncryptedEntries = parser.anyEncrypted();
     info.isMultiVolume = parser.isMultiVolume();
     info.volumeCount = parser.volumeCount();
-    info.isModifiable = service.isWritableArchive(at) && !parser.isMultiVolume() && !needsUnarchiver;
+    info.isModifiable =
+        service.isWritableArchive(at) && !parser.isMultiVolume() && !needsUnarchiver;
     info.loadDurationMs = ListingSteps::loadDurationMs(startTime);
     return ArchiveListing(std::move(info), std::move(entries), std::move(index));
 }

@@ -118,7 +118,8 @@ void StreamingSevenZipSLTParser::consumeEntryLine(std::string_view line) {
                 hasCRC_ = true;
             }
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -128,10 +129,10 @@ void StreamingSevenZipSLTParser::flushCurrent() {
         return;
     }
     const bool isDirectory = curIsDir_ || curPath_.ends_with('/');
-    entries_.emplace_back(
-        curPath_, isDirectory, curSize_, curPacked_, curMod_, curEncrypted_,
-        hasCRC_ ? std::optional<std::string_view>(curCRC_) : std::nullopt,
-        hasMethod_ ? std::optional<std::string_view>(curMethod_) : std::nullopt, std::nullopt);
+    entries_.emplace_back(curPath_, isDirectory, curSize_, curPacked_, curMod_, curEncrypted_,
+                          hasCRC_ ? std::optional<std::string_view>(curCRC_) : std::nullopt,
+                          hasMethod_ ? std::optional<std::string_view>(curMethod_) : std::nullopt,
+                          std::nullopt);
     if (curEncrypted_) anyEncrypted_ = true;
     if (!isDirectory) {
         ++fileCount_;

@@ -57,8 +57,8 @@ ArchiveListing UnarchiverLister::listWithLsar(
         throw failureFor(result.exitCode, result.stdoutString(), result.stderrString(), password);
     }
 
-    auto contents = LsarJsonListingReader::read(result.stdoutBytes,
-                                                ListingSteps::upperCasedExtension(at));
+    auto contents =
+        LsarJsonListingReader::read(result.stdoutBytes, ListingSteps::upperCasedExtension(at));
     if (!contents) {
         throw undecodableFailure(result.stdoutString(), result.stderrString(), password);
     }
@@ -73,14 +73,15 @@ ArchiveListing UnarchiverLister::listWithLsar(
     info.extractEngine = ArchiveEngineKind::unarchiver;
     info.physicalSize = ArchiveEngineService::fileSize(at);
     info.totalUncompressedSize = contents->totalUncompressedSize;
-    info.totalCompressedSize = contents->totalCompressedSize >= 1 ? contents->totalCompressedSize
-                                                                  : info.physicalSize;
+    info.totalCompressedSize =
+        contents->totalCompressedSize >= 1 ? contents->totalCompressedSize : info.physicalSize;
     info.fileCount = contents->fileCount;
     info.folderCount = ListingSteps::folderCount(*index);
     info.isSolid = contents->isSolid;
     info.hasEncryptedEntries = contents->hasEncryptedEntries;
     info.isMultiVolume = contents->volumes.size() > 1;
-    info.volumeCount = std::max<std::int64_t>(1, static_cast<std::int64_t>(contents->volumes.size()));
+    info.volumeCount =
+        std::max<std::int64_t>(1, static_cast<std::int64_t>(contents->volumes.size()));
     info.isModifiable = service.isWritableArchive(at);
     info.loadDurationMs = ListingSteps::loadDurationMs(startTime);
     return ArchiveListing(std::move(info), std::move(contents->entries), std::move(index));
@@ -99,9 +100,9 @@ ArchiveEngineError UnarchiverLister::failureFor(std::int32_t exitCode,
     return ArchiveEngineError::processFailed("lsar failed (exit " + std::to_string(exitCode) + ")");
 }
 
-ArchiveEngineError UnarchiverLister::undecodableFailure(std::string_view standardOutput,
-                                                        std::string_view standardError,
-                                                        const std::optional<std::string>& password) {
+ArchiveEngineError UnarchiverLister::undecodableFailure(
+    std::string_view standardOutput, std::string_view standardError,
+    const std::optional<std::string>& password) {
     if (mentionsAny(evidenceOf(standardOutput, standardError), {"password"})) {
         return passwordFailure(password);
     }

@@ -41,8 +41,8 @@ public:
                                                        const std::optional<std::string>& password);
 
     // The error for a run that succeeded but printed no JSON object: a password error when
-    // the output (a JSON document on standard output aside) mentions a password, else processFailed("Could not decode lsar archive
-    // listing.").
+    // the output (a JSON document on standard output aside) mentions a password, else
+    // processFailed("Could not decode lsar archive listing.").
     [[nodiscard]] static ArchiveEngineError undecodableFailure(
         std::string_view standardOutput, std::string_view standardError,
         const std::optional<std::string>& password);

@@ -3,11 +3,10 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -38,7 +37,8 @@ public:
         std::vector<std::string> environmentTexts;
         for (char** variable = environ; *variable != nullptr; ++variable) {
             const std::string text(*variable);
-            if (!environment.contains(text.substr(0, text.find('=')))) environmentTexts.push_back(text);
+            if (!environment.contains(text.substr(0, text.find('='))))
+                environmentTexts.push_back(text);
         }
         for (const auto& [name, value] : environment) {
             if (!value.empty()) environmentTexts.push_back(name + "=" + value);
@@ -47,10 +47,13 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int result = ::posix_spawn(&pid_, KELVANE_CLI_PATH, &actions, nullptr,
-                                         pointers(argumentTexts).data(), pointers(environmentTexts).data());
+        posix_spawn_file_actions_addopen(&actions, 1, outPath().c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath().c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int result =
+            ::posix_spawn(&pid_, KELVANE_CLI_PATH, &actions, nullptr,
+                          pointers(argumentTexts).data(), pointers(environmentTexts).data());
         posix_spawn_file_actions_destroy(&actions);
         if (result != 0) {
             ADD_FAILURE() << "kelvane-cli did not start: " << result;

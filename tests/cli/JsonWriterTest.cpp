@@ -1,10 +1,10 @@
-#include "JsonWriter.hpp"
-
 #include <gtest/gtest.h>
 #include <simdjson.h>
 
 #include <cstdio>
 #include <string>
+
+#include "JsonWriter.hpp"
 
 namespace kelvane::cli {
 namespace {

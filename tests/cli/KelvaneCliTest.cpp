@@ -42,7 +42,8 @@ protected:
         const std::chrono::sys_seconds date(
             std::chrono::sys_days(std::chrono::year(2024) / 1 / 31).time_since_epoch() +
             std::chrono::hours(12) + std::chrono::minutes(34));
-        for (const char* file : {"docs/readme.md", "docs/sub/big.txt", "docs/photo.png", "top.txt"}) {
+        for (const char* file :
+             {"docs/readme.md", "docs/sub/big.txt", "docs/photo.png", "top.txt"}) {
             fs::last_write_time(source_.path() / file, fs::file_time_type::clock::from_sys(date));
         }
         // Named one by one, so the archive's order does not depend on the file system's.
@@ -68,8 +69,7 @@ TEST_F(KelvaneCliTest, ListPrintsOneLinePerEntryInListingOrder) {
     EXPECT_EQ(result.err, "");
     const auto printed = lines(result.out);
     ASSERT_EQ(printed.size(), 6U);
-    EXPECT_EQ(printed[0],
-              "F               6              6  2024-01-31 12:34:00  docs/readme.md");
+    EXPECT_EQ(printed[0], "F               6              6  2024-01-31 12:34:00  docs/readme.md");
     EXPECT_TRUE(printed[1].starts_with("F            3000 ")) << printed[1];
     EXPECT_TRUE(printed[1].ends_with("  docs/sub/big.txt")) << printed[1];
     EXPECT_TRUE(std::any_of(printed.begin(), printed.end(), [](const std::string& line) {
@@ -99,9 +99,9 @@ TEST_F(KelvaneCliTest, ListJsonIsOneDocumentWithTheModelsFieldNames) {
     for (const auto field : info) infoKeys.push_back(field.key);
     EXPECT_EQ(infoKeys, (std::vector<std::string_view>{
                             "url", "formatName", "listEngine", "extractEngine", "physicalSize",
-                            "totalUncompressedSize", "totalCompressedSize", "fileCount", "folderCount",
-                            "isSolid", "hasEncryptedEntries", "isMultiVolume", "volumeCount",
-                            "isModifiable", "loadDurationMs"}));
+                            "totalUncompressedSize", "totalCompressedSize", "fileCount",
+                            "folderCount", "isSolid", "hasEncryptedEntries", "isMultiVolume",
+                            "volumeCount", "isModifiable", "loadDurationMs"}));
 
     simdjson::dom::array entries;
     ASSERT_EQ(document["entries"].get(entries), simdjson::SUCCESS);
@@ -109,10 +109,11 @@ TEST_F(KelvaneCliTest, ListJsonIsOneDocumentWithTheModelsFieldNames) {
     simdjson::dom::object first = entries.at(0);
     std::vector<std::string_view> entryKeys;
     for (const auto field : first) entryKeys.push_back(field.key);
-    EXPECT_EQ(entryKeys, (std::vector<std::string_view>{
-                             "id", "rawPath", "name", "lowercasedName", "lowercasedPath", "parentPath",
-                             "isDirectory", "uncompressedSize", "compressedSize", "modifiedDate",
-                             "isEncrypted", "crc32", "method", "xadIndex", "fileExtension", "category"}));
+    EXPECT_EQ(entryKeys,
+              (std::vector<std::string_view>{
+                  "id", "rawPath", "name", "lowercasedName", "lowercasedPath", "parentPath",
+                  "isDirectory", "uncompressedSize", "compressedSize", "modifiedDate",
+                  "isEncrypted", "crc32", "method", "xadIndex", "fileExtension", "category"}));
     EXPECT_EQ(std::string_view(first["id"]), "docs/readme.md");
     EXPECT_EQ(std::string_view(first["parentPath"]), "docs");
     EXPECT_EQ(std::string_view(first["modifiedDate"]), "2024-01-31T12:34:00Z");
@@ -158,14 +159,17 @@ TEST_F(KelvaneCliTest, BrowsePrintsTheIdsOfTheFolderView) {
     EXPECT_EQ(lines(run({"browse", zip().string()}).out), (Ids{"docs", "odd", "top.txt"}));
     EXPECT_EQ(lines(run({"browse", "--folder", "docs", zip().string()}).out),
               (Ids{"docs/sub", "docs/photo.png", "docs/readme.md"}));
-    EXPECT_EQ(lines(run({"browse", "--folder", "docs", "--sort", "size", "--descending", zip().string()}).out),
-              (Ids{"docs/sub", "docs/photo.png", "docs/readme.md"}));
+    EXPECT_EQ(
+        lines(run({"browse", "--folder", "docs", "--sort", "size", "--descending", zip().string()})
+                  .out),
+        (Ids{"docs/sub", "docs/photo.png", "docs/readme.md"}));
     EXPECT_EQ(lines(run({"browse", "--folder=docs", "--sort", "size", zip().string()}).out),
               (Ids{"docs/sub", "docs/readme.md", "docs/photo.png"}));
     // Search covers the subtree, names and paths alike.
     EXPECT_EQ(lines(run({"browse", "--search", " SUB ", zip().string()}).out),
               (Ids{"docs/sub", "docs/sub/big.txt"}));
-    EXPECT_EQ(lines(run({"browse", "--filter", "images", zip().string()}).out), (Ids{"docs/photo.png"}));
+    EXPECT_EQ(lines(run({"browse", "--filter", "images", zip().string()}).out),
+              (Ids{"docs/photo.png"}));
     EXPECT_EQ(lines(run({"browse", "--filter", "folders", "--folder", "docs", zip().string()}).out),
               (Ids{"docs/sub"}));
     EXPECT_EQ(run({"browse", "--json", "--folder", "docs/sub", zip().string()}).out,
@@ -207,23 +211,27 @@ TEST_F(KelvaneCliTest, FailuresExitWithTheirStatusAndOneLineInTheInterfaceLangua
         << missingInTurkish.err;
 
     // A damaged archive: both tools fail; their multi-line complaint becomes one line.
-    const auto damaged = run({"list", fs::path(KELVANE_FIXTURES_DIR) / "corpus/zip/test_read_format_zip_padded1.zip"});
+    const auto damaged = run(
+        {"list", fs::path(KELVANE_FIXTURES_DIR) / "corpus/zip/test_read_format_zip_padded1.zip"});
     EXPECT_EQ(damaged.exitStatus, 1);
     EXPECT_EQ(lines(damaged.err).size(), 1U) << damaged.err;
     EXPECT_EQ(damaged.out, "");
 }
 
 TEST_F(KelvaneCliTest, PasswordProblemsExitWith3) {
-    runTool(source_.path(), "7zz", {"a", "-bd", "-bso0", "-mhe=on", "-pSecret",
-                                    (out_.path() / "names.7z").string(), "docs"});
+    runTool(
+        source_.path(), "7zz",
+        {"a", "-bd", "-bso0", "-mhe=on", "-pSecret", (out_.path() / "names.7z").string(), "docs"});
     const std::string archive = (out_.path() / "names.7z").string();
     const auto needed = run({"list", archive});
     EXPECT_EQ(needed.exitStatus, 3);
-    EXPECT_EQ(needed.err, "kelvane-cli: This archive is encrypted. Enter the password to continue.\n");
+    EXPECT_EQ(needed.err,
+              "kelvane-cli: This archive is encrypted. Enter the password to continue.\n");
     const auto wrong = run({"list", "--password", "nope", archive});
     EXPECT_EQ(wrong.exitStatus, 3);
     EXPECT_EQ(wrong.err, "kelvane-cli: Incorrect password. Please try again.\n");
-    const auto right = run({"browse", "--password", "Secret", "--filter", "encrypted", "--folder", "docs/sub", archive});
+    const auto right = run({"browse", "--password", "Secret", "--filter", "encrypted", "--folder",
+                            "docs/sub", archive});
     EXPECT_EQ(right.exitStatus, 0) << right.err;
     EXPECT_EQ(right.out, "docs/sub/big.txt\n");
 }
@@ -232,7 +240,8 @@ TEST_F(KelvaneCliTest, PasswordProblemsExitWith3) {
 // tool through the cancellation token and exit with 130.
 TEST_F(KelvaneCliTest, InterruptCancelsTheRunningToolAndExitsWith130) {
     CliProcess process(
-        {"list", (fs::path(KELVANE_FIXTURES_DIR) / "corpus/7z/test_read_format_7zip_entries_oom.7z").string()},
+        {"list", (fs::path(KELVANE_FIXTURES_DIR) / "corpus/7z/test_read_format_7zip_entries_oom.7z")
+                     .string()},
         kEnvironment);
     std::vector<pid_t> spinning;
     while (spinning.empty() && !process.hasExited()) {

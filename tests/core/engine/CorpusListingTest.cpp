@@ -91,16 +91,27 @@ std::string readJsonString(const std::string& text, std::size_t& at) {
         }
         const char escaped = text[++at];
         switch (escaped) {
-            case 'n': value.push_back('\n'); break;
-            case 't': value.push_back('\t'); break;
-            case 'r': value.push_back('\r'); break;
-            case 'b': value.push_back('\b'); break;
-            case 'f': value.push_back('\f'); break;
+            case 'n':
+                value.push_back('\n');
+                break;
+            case 't':
+                value.push_back('\t');
+                break;
+            case 'r':
+                value.push_back('\r');
+                break;
+            case 'b':
+                value.push_back('\b');
+                break;
+            case 'f':
+                value.push_back('\f');
+                break;
             case 'u': {
                 auto code = static_cast<char32_t>(std::stoul(text.substr(at + 1, 4), nullptr, 16));
                 at += 4;
                 if (code >= 0xD800 && code < 0xDC00 && text.compare(at + 1, 2, "\\u") == 0) {
-                    const auto low = static_cast<char32_t>(std::stoul(text.substr(at + 3, 4), nullptr, 16));
+                    const auto low =
+                        static_cast<char32_t>(std::stoul(text.substr(at + 3, 4), nullptr, 16));
                     code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
                     at += 6;
                 }
@@ -121,7 +132,9 @@ std::string readJsonString(const std::string& text, std::size_t& at) {
                 }
                 break;
             }
-            default: value.push_back(escaped); break;  // \" \\ \/
+            default:
+                value.push_back(escaped);
+                break;  // \" \\ \/
         }
     }
     ++at;
@@ -168,7 +181,8 @@ Expectation expectationFor(const Sample& sample) {
     const bool lsarFirst = ArchiveEngineService().prefersLsarForListing(kCorpus / sample.path);
     const ToolReport& first = lsarFirst ? sample.lsar : sample.sevenZip;
     const ToolReport& second = lsarFirst ? sample.sevenZip : sample.lsar;
-    const bool passwordListing = sample.notes.find("listing needs the password") != std::string::npos;
+    const bool passwordListing =
+        sample.notes.find("listing needs the password") != std::string::npos;
     for (const ToolReport* tool : {&first, &second}) {
         if (tool->exitCode == 0) return {Outcome::listed, tool};
         if (tool->exitCode == 124) return {Outcome::spins, tool};
@@ -187,13 +201,14 @@ TEST_P(CorpusListingTest, ListsAsTheChosenToolReportsOrFailsAsPrescribed) {
     SCOPED_TRACE(sample.path + " (expecting " + expected.tool->name + ")");
 
     auto token = std::make_shared<ProcessCancellationToken>();
-    auto run = std::async(std::launch::async, [&]() -> std::variant<ArchiveListing, ArchiveEngineError> {
-        try {
-            return ListingDispatch::listArchive(archive, std::nullopt, token, {});
-        } catch (const ArchiveEngineError& error) {
-            return error;
-        }
-    });
+    auto run =
+        std::async(std::launch::async, [&]() -> std::variant<ArchiveListing, ArchiveEngineError> {
+            try {
+                return ListingDispatch::listArchive(archive, std::nullopt, token, {});
+            } catch (const ArchiveEngineError& error) {
+                return error;
+            }
+        });
 
     if (expected.outcome == Outcome::spins) {
         // Wait until the tool is at work, then show that cancelling stops it.
@@ -202,7 +217,8 @@ TEST_P(CorpusListingTest, ListsAsTheChosenToolReportsOrFailsAsPrescribed) {
                run.wait_for(std::chrono::milliseconds(10)) == std::future_status::timeout) {
             spinning = childProcessesNamed(::getpid(), expected.tool->name);
         }
-        ASSERT_FALSE(spinning.empty()) << "the listing ended before " << expected.tool->name << " ran";
+        ASSERT_FALSE(spinning.empty())
+            << "the listing ended before " << expected.tool->name << " ran";
         token->cancel();
         const auto result = run.get();
         ASSERT_TRUE(std::holds_alternative<ArchiveEngineError>(result));
@@ -261,7 +277,8 @@ std::string sampleName(const ::testing::TestParamInfo<Sample>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, CorpusListingTest, ::testing::ValuesIn(readManifest()), sampleName);
+INSTANTIATE_TEST_SUITE_P(Corpus, CorpusListingTest, ::testing::ValuesIn(readManifest()),
+                         sampleName);
 
 }  // namespace
 }  // namespace kelvane

@@ -30,8 +30,9 @@ TEST(SevenZipListerFailure, PasswordPhrasesInTheErrorTailOrTheHeader) {
               Case::wrongPassword);
     EXPECT_EQ(SevenZipLister::failureFor(2, "", "Listing...\nWRONG PASSWORD\n", kPassword).kind(),
               Case::wrongPassword);
-    EXPECT_EQ(SevenZipLister::failureFor(2, "Can Not Open Encrypted Archive", "", kNoPassword).kind(),
-              Case::passwordRequired);
+    EXPECT_EQ(
+        SevenZipLister::failureFor(2, "Can Not Open Encrypted Archive", "", kNoPassword).kind(),
+        Case::passwordRequired);
 }
 
 TEST(SevenZipListerFailure, OtherFailuresCarryTheTrimmedTailOrAFixedText) {
@@ -39,15 +40,16 @@ TEST(SevenZipListerFailure, OtherFailuresCarryTheTrimmedTailOrAFixedText) {
               ArchiveEngineError::processFailed("7zz list failed (exit 2)"));
     EXPECT_EQ(SevenZipLister::failureFor(2, " \n\t", "", kNoPassword),
               ArchiveEngineError::processFailed("7zz list failed (exit 2)"));
-    EXPECT_EQ(SevenZipLister::failureFor(
-                  2, "\nERROR: x.rar : Cannot open the file as archive\n\n", "", kPassword),
+    EXPECT_EQ(SevenZipLister::failureFor(2, "\nERROR: x.rar : Cannot open the file as archive\n\n",
+                                         "", kPassword),
               ArchiveEngineError::processFailed("ERROR: x.rar : Cannot open the file as archive"));
 }
 
 TEST(UnarchiverListerFailure, PasswordPhrasesOnEitherStream) {
     const std::string capturedError =
         readFile(testData("lsar/lsar-1.10.1-encrypted-names.7z.stderr.txt"));
-    const std::string capturedOutput = readFile(testData("lsar/lsar-1.10.1-encrypted-names.7z.json"));
+    const std::string capturedOutput =
+        readFile(testData("lsar/lsar-1.10.1-encrypted-names.7z.json"));
     EXPECT_EQ(UnarchiverLister::failureFor(2, capturedOutput, capturedError, kNoPassword).kind(),
               Case::passwordRequired);
     EXPECT_EQ(UnarchiverLister::failureFor(1, "Wrong Password", "", kPassword).kind(),
@@ -64,8 +66,8 @@ TEST(UnarchiverListerFailure, EntryNamesInTheJsonOutputAreNoMessage) {
         R"({"lsarContents": [{"XADFileName": "passwords/encrypted.txt"}], "lsarError": 2})";
     EXPECT_EQ(UnarchiverLister::failureFor(1, output, "", kNoPassword),
               ArchiveEngineError::processFailed("lsar failed (exit 1)"));
-    EXPECT_EQ(UnarchiverLister::failureFor(1, "  {\"lsarContents\": [{\"XADFileName\": \"password", "",
-                                           kNoPassword),
+    EXPECT_EQ(UnarchiverLister::failureFor(1, "  {\"lsarContents\": [{\"XADFileName\": \"password",
+                                           "", kNoPassword),
               ArchiveEngineError::processFailed("lsar failed (exit 1)"));
     EXPECT_EQ(UnarchiverLister::failureFor(1, "", "  Archive parsing failed!\n", kNoPassword),
               ArchiveEngineError::processFailed("Archive parsing failed!"));

@@ -1,7 +1,5 @@
 // Lists archives made here with the real tools through the dispatch, with both tools
 // present and with one or both missing.
-#include "engine/ListingDispatch.hpp"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -14,6 +12,7 @@
 #include "ListingTestSupport.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ListingDispatch.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
 
 namespace kelvane {
@@ -26,7 +25,8 @@ using testing::idsOf;
 using testing::runTool;
 using testing::ToolFolder;
 
-ArchiveEngineError::Case errorOf(const std::function<void()>& action, std::string* payload = nullptr) {
+ArchiveEngineError::Case errorOf(const std::function<void()>& action,
+                                 std::string* payload = nullptr) {
     try {
         action();
     } catch (const ArchiveEngineError& error) {
@@ -92,8 +92,9 @@ TEST_F(ListingDispatchTest, ZipWithoutFolderEntriesGetsItsFoldersFromTheIndex) {
 }
 
 TEST_F(ListingDispatchTest, SevenZipWithEncryptedNamesNeedsThePasswordAndIsNotRetried) {
-    runTool(source_.path(), "7zz", {"a", "-bd", "-bso0", "-mhe=on", "-pSecret",
-                                    archive("names.7z").string(), "docs", "top.txt"});
+    runTool(source_.path(), "7zz",
+            {"a", "-bd", "-bso0", "-mhe=on", "-pSecret", archive("names.7z").string(), "docs",
+             "top.txt"});
     EXPECT_EQ(errorOf([&] { (void)list(archive("names.7z")); }),
               ArchiveEngineError::Case::passwordRequired);
     EXPECT_EQ(errorOf([&] { (void)list(archive("names.7z"), std::string()); }),
@@ -171,12 +172,19 @@ TEST_F(ListingDispatchTest, BothToolsMissingNamesTheLastOneTried) {
     runTool(source_.path(), "zip", {"-q", archive("plain.zip"), "top.txt"});
     const ToolFolder none({});
     std::string tool;
-    EXPECT_EQ(errorOf([&] { (void)list(archive("plain.zip"), {}, ListingOptions{none.searchFolders(), {}}); },
-                      &tool),
-              ArchiveEngineError::Case::binaryNotFound);
+    EXPECT_EQ(
+        errorOf(
+            [&] {
+                (void)list(archive("plain.zip"), {}, ListingOptions{none.searchFolders(), {}});
+            },
+            &tool),
+        ArchiveEngineError::Case::binaryNotFound);
     EXPECT_EQ(tool, "lsar");
-    EXPECT_EQ(errorOf([&] { (void)list(archive("x.lzh"), {}, ListingOptions{none.searchFolders(), {}}); },
-                      &tool),
+    EXPECT_EQ(errorOf(
+                  [&] {
+                      (void)list(archive("x.lzh"), {}, ListingOptions{none.searchFolders(), {}});
+                  },
+                  &tool),
               ArchiveEngineError::Case::binaryNotFound);
     EXPECT_EQ(tool, "7zz");
 }
@@ -185,16 +193,17 @@ TEST_F(ListingDispatchTest, SevenZipUnderItsAlternativeNameIsUsed) {
     runTool(source_.path(), "zip", {"-q", archive("plain.zip"), "top.txt"});
     testing::TemporaryFolder tools;
     fs::create_symlink("/usr/bin/7zz", tools.path() / "7z");
-    const ArchiveListing listing =
-        list(archive("plain.zip"), {}, ListingOptions{BinaryLocator::SearchFolders{{tools.path()}}, {}});
+    const ArchiveListing listing = list(
+        archive("plain.zip"), {}, ListingOptions{BinaryLocator::SearchFolders{{tools.path()}}, {}});
     EXPECT_EQ(listing.info().listEngine, ArchiveEngineKind::sevenZip);
 }
 
 TEST_F(ListingDispatchTest, UnarchiverFailureFallsBackToSevenZip) {
     // An ISO image the unarchiver cannot parse but 7-Zip can, under an extension the
     // unarchiver is asked first for.
-    fs::copy_file(fs::path(KELVANE_FIXTURES_DIR) / "corpus/iso/test_read_format_iso_multi_extent.iso",
-                  archive("image.lzh"));
+    fs::copy_file(
+        fs::path(KELVANE_FIXTURES_DIR) / "corpus/iso/test_read_format_iso_multi_extent.iso",
+        archive("image.lzh"));
     const ArchiveListing listing = list(archive("image.lzh"));
     EXPECT_EQ(listing.info().listEngine, ArchiveEngineKind::sevenZip);
     EXPECT_EQ(listing.info().formatName, "ISO");
@@ -205,8 +214,9 @@ TEST_F(ListingDispatchTest, RunningCountComesEvery2500FilesFromTheStreamingTool)
     for (int i = 0; i < 5000; ++i) source_.write("many/f" + std::to_string(i), "");
     runTool(source_.path(), "zip", {"-q", "-r", "-0", archive("many.zip"), "many"});
     std::vector<std::int64_t> counts;
-    const ArchiveListing listing = ListingDispatch::listArchive(
-        archive("many.zip"), {}, nullptr, [&counts](std::int64_t count) { counts.push_back(count); });
+    const ArchiveListing listing =
+        ListingDispatch::listArchive(archive("many.zip"), {}, nullptr,
+                                     [&counts](std::int64_t count) { counts.push_back(count); });
     EXPECT_EQ(counts, (std::vector<std::int64_t>{2500, 5000}));
     EXPECT_EQ(listing.info().fileCount, 5000);
 }
@@ -227,8 +237,9 @@ TEST_F(ListingDispatchTest, CancelledTokenStartsNothing) {
     runTool(source_.path(), "zip", {"-q", archive("plain.zip"), "top.txt"});
     auto token = std::make_shared<ProcessCancellationToken>();
     token->cancel();
-    EXPECT_EQ(errorOf([&] { (void)ListingDispatch::listArchive(archive("plain.zip"), {}, token, {}); }),
-              ArchiveEngineError::Case::cancelled);
+    EXPECT_EQ(
+        errorOf([&] { (void)ListingDispatch::listArchive(archive("plain.zip"), {}, token, {}); }),
+        ArchiveEngineError::Case::cancelled);
 }
 
 // The unarchiver spins on this damaged 7z (which 7-Zip refuses, so the dispatch falls back

@@ -6,9 +6,9 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,8 +44,7 @@ inline void runTool(const std::filesystem::path& folder, const std::string& tool
                     const std::vector<std::string>& arguments) {
     const std::filesystem::path executable = std::filesystem::path("/usr/bin") / tool;
     const ProcessResult result = ProcessRunner::run(executable, arguments, folder);
-    ASSERT_EQ(result.exitCode, 0) << tool << ": " << result.stderrString()
-                                  << result.stdoutString();
+    ASSERT_EQ(result.exitCode, 0) << tool << ": " << result.stderrString() << result.stdoutString();
 }
 
 inline const ArchiveEntry* findEntry(const std::vector<ArchiveEntry>& entries,

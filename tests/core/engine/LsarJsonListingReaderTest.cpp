@@ -1,5 +1,3 @@
-#include "engine/LsarJsonListingReader.hpp"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "ListingTestSupport.hpp"
+#include "engine/LsarJsonListingReader.hpp"
 
 namespace kelvane {
 namespace {
@@ -108,10 +107,10 @@ TEST(LsarJsonListingReader, ValuesOfUnexpectedTypesFallBackToDefaults) {
         {"XADFileSize": 5}
     )"));
     EXPECT_EQ(idsOf(contents.entries),
-              (std::vector<std::string>{"dir", "dir2", "text-size", "bool-size", "flags",
-                                        "zip-crc", "rar-crc"}));
-    EXPECT_TRUE(contents.entries[0].isDirectory());  // trailing slash, no flag
-    EXPECT_FALSE(contents.entries[1].isDirectory()); // the flag wins over the slash
+              (std::vector<std::string>{"dir", "dir2", "text-size", "bool-size", "flags", "zip-crc",
+                                        "rar-crc"}));
+    EXPECT_TRUE(contents.entries[0].isDirectory());   // trailing slash, no flag
+    EXPECT_FALSE(contents.entries[1].isDirectory());  // the flag wins over the slash
     EXPECT_EQ(contents.entries[2].uncompressedSize(), 123);
     EXPECT_EQ(contents.entries[2].compressedSize(), 7);
     EXPECT_EQ(contents.entries[3].uncompressedSize(), 0);

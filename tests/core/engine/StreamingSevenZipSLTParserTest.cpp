@@ -1,5 +1,3 @@
-#include "engine/StreamingSevenZipSLTParser.hpp"
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "ListingTestSupport.hpp"
+#include "engine/StreamingSevenZipSLTParser.hpp"
 #include "support/ScopedEnvironment.hpp"
 
 namespace kelvane {
@@ -37,7 +36,8 @@ protected:
     void TearDown() override { ::tzset(); }
 
     static StreamingSevenZipSLTParser parseCapture(const std::string& name, std::string format) {
-        return parse(readFile(testData("sevenzip/7zz-26.02-" + name + ".slt.txt")), std::move(format));
+        return parse(readFile(testData("sevenzip/7zz-26.02-" + name + ".slt.txt")),
+                     std::move(format));
     }
 
 private:
@@ -82,7 +82,8 @@ TEST_F(CapturedSevenZipOutputTest, ZipWithoutFolderEntriesListsOnlyFiles) {
     const auto parser = parseCapture("no-folder-entries.zip", "ZIP");
     EXPECT_EQ(parser.entries().size(), 4U);
     EXPECT_EQ(parser.fileCount(), 4);
-    for (const ArchiveEntry& entry : parser.entries()) EXPECT_FALSE(entry.isDirectory()) << entry.id();
+    for (const ArchiveEntry& entry : parser.entries())
+        EXPECT_FALSE(entry.isDirectory()) << entry.id();
 }
 
 TEST_F(CapturedSevenZipOutputTest, SolidSevenZipReportsSolidAndTheHeaderFormat) {
@@ -153,12 +154,12 @@ TEST(StreamingSevenZipSLTParser, HeaderFacts) {
 TEST(StreamingSevenZipSLTParser, EntryBlocks) {
     const auto parser = parse(
         "----------\n"
-        "Path = \nSize = 1\n\n"                            // empty path: dropped
-        "Path = photos/\nSize = 0\n\n"                     // trailing slash: a folder
-        "Path = x\nSize = 12x\nPacked Size = -3\n\n"        // unreadable size: 0; negative: 0
+        "Path = \nSize = 1\n\n"                       // empty path: dropped
+        "Path = photos/\nSize = 0\n\n"                // trailing slash: a folder
+        "Path = x\nSize = 12x\nPacked Size = -3\n\n"  // unreadable size: 0; negative: 0
         "Path = y\nSize = +7\nFolder = -\nEncrypted = +\nModified = \nCRC = \nMethod = \n\n"
-        "Path = z\nAttributes = D drwx\nSize = 99\n"      // last block without an empty line
-        );
+        "Path = z\nAttributes = D drwx\nSize = 99\n"  // last block without an empty line
+    );
     EXPECT_EQ(idsOf(parser.entries()), (std::vector<std::string>{"photos", "x", "y", "z"}));
     EXPECT_TRUE(parser.entries()[0].isDirectory());
     EXPECT_EQ(parser.entries()[1].uncompressedSize(), 0);
@@ -178,7 +179,8 @@ TEST(StreamingSevenZipSLTParser, EntryBlocks) {
 
 TEST(StreamingSevenZipSLTParser, BlockFieldsDoNotLeakIntoTheNextBlock) {
     const auto parser = parse(
-        "----------\nPath = a\nFolder = +\nEncrypted = +\nCRC = 1\nMethod = M\nModified = 2024-01-01 "
+        "----------\nPath = a\nFolder = +\nEncrypted = +\nCRC = 1\nMethod = M\nModified = "
+        "2024-01-01 "
         "00:00:00 +0000\nSize = 5\n\nPath = b\n");
     ASSERT_EQ(parser.entries().size(), 2U);
     const ArchiveEntry& b = parser.entries()[1];
@@ -207,7 +209,8 @@ TEST(StreamingSevenZipSLTParser, DiagnosticSnippetIsBoundedAndKeepsOnlyTheHeader
     for (int i = 0; i < 200; ++i) text += "Warning line number " + std::to_string(i) + "\n";
     text += "----------\nPath = a\n\n";
     const auto parser = parse(text);
-    EXPECT_GE(parser.diagnosticSnippet().size(), StreamingSevenZipSLTParser::kDiagnosticSnippetLimit);
+    EXPECT_GE(parser.diagnosticSnippet().size(),
+              StreamingSevenZipSLTParser::kDiagnosticSnippetLimit);
     EXPECT_LT(parser.diagnosticSnippet().size(),
               StreamingSevenZipSLTParser::kDiagnosticSnippetLimit + 64);
     EXPECT_EQ(parser.diagnosticSnippet().find("Path = a"), std::string::npos);
@@ -215,7 +218,8 @@ TEST(StreamingSevenZipSLTParser, DiagnosticSnippetIsBoundedAndKeepsOnlyTheHeader
 
 TEST(StreamingSevenZipSLTParser, TotalsStopAtTheLimitInsteadOfWrapping) {
     const auto parser = parse(
-        "----------\nPath = a\nSize = 9223372036854775807\n\nPath = b\nSize = 9223372036854775807\n");
+        "----------\nPath = a\nSize = 9223372036854775807\n\nPath = b\nSize = "
+        "9223372036854775807\n");
     EXPECT_EQ(parser.totalRaw(), std::numeric_limits<std::int64_t>::max());
 }
 

@@ -1,11 +1,10 @@
-#include "platform/TimeZoneSetup.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
+#include "platform/TimeZoneSetup.hpp"
 #include "support/ScopedEnvironment.hpp"
 
 namespace kelvane {
