@@ -22,7 +22,8 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
         throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
     }
 
-    StreamingSevenZipSLTParser parser(ListingSteps::upperCasedExtension(at), onCountUpdate);
+    StreamingSevenZipSLTParser parser(ListingSteps::upperCasedExtension(at), onCountUpdate,
+                                      StreamingSevenZipSLTParser::unnamedStreamPath(at));
     const StreamResult result = ProcessRunner::streamStdoutLines(
         *executable, SevenZipToolContract::listArguments(at, password), cancellation,
         [&parser](std::string_view line) { parser.consumeLine(line); });

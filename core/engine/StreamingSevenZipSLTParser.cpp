@@ -35,9 +35,21 @@ bool strip(std::string_view line, std::string_view prefix, std::string_view& res
 }  // namespace
 
 StreamingSevenZipSLTParser::StreamingSevenZipSLTParser(
-    std::string formatType, std::function<void(std::int64_t)> onCountUpdate)
-    : formatType_(std::move(formatType)), onCountUpdate_(std::move(onCountUpdate)) {
+    std::string formatType, std::function<void(std::int64_t)> onCountUpdate,
+    std::string unnamedEntryPath)
+    : formatType_(std::move(formatType)),
+      onCountUpdate_(std::move(onCountUpdate)),
+      unnamedEntryPath_(std::move(unnamedEntryPath)) {
     entries_.reserve(512);
+}
+
+std::string StreamingSevenZipSLTParser::unnamedStreamPath(const std::filesystem::path& archive) {
+    const std::string stem = archive.stem().string();
+    const std::string extension = UnicodeText::lowercased(archive.extension().string());
+    for (const std::string_view tarForm : {".tgz", ".tbz", ".tbz2", ".txz", ".tzst", ".taz"}) {
+        if (extension == tarForm) return stem + ".tar";
+    }
+    return stem;
 }
 
 void StreamingSevenZipSLTParser::consumeLine(std::string_view line) {
@@ -88,6 +100,7 @@ void StreamingSevenZipSLTParser::consumeEntryLine(std::string_view line) {
                 hasPath_ = true;
             } else if (strip(line, "Packed Size = ", rest)) {
                 curPacked_ = sizeValue(rest);
+                blockHasKeys_ = true;
             }
             break;
         case 'F':
@@ -97,7 +110,10 @@ void StreamingSevenZipSLTParser::consumeEntryLine(std::string_view line) {
             if (line.starts_with("Attributes = D")) curIsDir_ = true;
             break;
         case 'S':
-            if (strip(line, "Size = ", rest)) curSize_ = sizeValue(rest);
+            if (strip(line, "Size = ", rest)) {
+                curSize_ = sizeValue(rest);
+                blockHasKeys_ = true;
+            }
             break;
         case 'M':
             if (strip(line, "Modified = ", rest)) {
@@ -124,6 +140,12 @@ void StreamingSevenZipSLTParser::consumeEntryLine(std::string_view line) {
 }
 
 void StreamingSevenZipSLTParser::flushCurrent() {
+    // Only the first and only block of a single-stream file goes without a path; trailing
+    // summary lines ("Warnings: 1") never carry sizes.
+    if (!hasPath_ && blockHasKeys_ && entries_.empty() && !unnamedEntryPath_.empty()) {
+        curPath_.assign(unnamedEntryPath_);
+        hasPath_ = true;
+    }
     if (!hasPath_ || curPath_.empty()) {
         resetCurrent();
         return;
@@ -144,6 +166,7 @@ void StreamingSevenZipSLTParser::flushCurrent() {
 }
 
 void StreamingSevenZipSLTParser::resetCurrent() {
+    blockHasKeys_ = false;
     hasPath_ = false;
     curPath_.clear();
     curIsDir_ = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,8 +27,16 @@ public:
 
     // `formatType` is the format to report when the header names none (the archive's
     // extension, upper-cased). `onCountUpdate` receives the running file count.
+    // `unnamedEntryPath` names a block that has no "Path = " line at all: 7-Zip prints
+    // the one stream of a bzip2, xz, zstd or .Z file that way, and extracts it under the
+    // archive's name without its extension. Without it such a file would list as empty.
     StreamingSevenZipSLTParser(std::string formatType,
-                               std::function<void(std::int64_t)> onCountUpdate);
+                               std::function<void(std::int64_t)> onCountUpdate,
+                               std::string unnamedEntryPath = {});
+
+    // The name 7-Zip gives the single stream of a compressed file: the archive's file name
+    // without its last extension, with ".tar" for the one-word tar forms (".tgz", ".txz").
+    [[nodiscard]] static std::string unnamedStreamPath(const std::filesystem::path& archive);
 
     // One output line, without its line end.
     void consumeLine(std::string_view line);
@@ -70,6 +79,8 @@ private:
 
     // The block being read. The texts keep their capacity from block to block, so a
     // block costs no allocation beyond the entry it becomes.
+    std::string unnamedEntryPath_;
+    bool blockHasKeys_ = false;  // the block has a size line
     bool hasPath_ = false;
     std::string curPath_;
     bool curIsDir_ = false;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <ctime>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -221,6 +222,46 @@ TEST(StreamingSevenZipSLTParser, TotalsStopAtTheLimitInsteadOfWrapping) {
         "----------\nPath = a\nSize = 9223372036854775807\n\nPath = b\nSize = "
         "9223372036854775807\n");
     EXPECT_EQ(parser.totalRaw(), std::numeric_limits<std::int64_t>::max());
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(StreamingSevenZipSLTParser, UnnamedStreamOfACompressedFileListsUnderTheArchiveName) {
+    const std::string output =
+        "Path = /data/notes.txt.bz2\nType = bzip2\n\n----------\nSize = \nPacked Size = \n\n";
+    StreamingSevenZipSLTParser parser("BZ2", {}, "notes.txt");
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) parser.consumeLine(line);
+    parser.flushCurrent();
+    ASSERT_EQ(parser.entries().size(), 1U);
+    EXPECT_EQ(parser.entries()[0].id(), "notes.txt");
+    EXPECT_FALSE(parser.entries()[0].isDirectory());
+    EXPECT_EQ(parser.fileCount(), 1);
+
+    // A block with an empty path stays dropped, and so does the empty tail after a block.
+    StreamingSevenZipSLTParser empty("BZ2", {}, "notes.txt");
+    for (const std::string_view line : {"----------", "Path = ", "Size = 1", "", "", ""}) {
+        empty.consumeLine(line);
+    }
+    empty.flushCurrent();
+    EXPECT_TRUE(empty.entries().empty());
+}
+
+TEST(StreamingSevenZipSLTParser, UnnamedStreamPathDropsTheCompressionExtension) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/a/test_expand.bz2", "test_expand"},
+        {"/a/backup.tar.zst", "backup.tar"},
+        {"/a/Backup.TXZ", "Backup.tar"},
+        {"/a/x.tgz", "x.tar"},
+        {"/a/noext", "noext"},
+    };
+    for (const auto& [archive, path] : cases) {
+        EXPECT_EQ(StreamingSevenZipSLTParser::unnamedStreamPath(archive), path) << archive;
+    }
 }
 
 }  // namespace
