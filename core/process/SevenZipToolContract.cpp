@@ -75,13 +75,15 @@ std::string listFileArgument(const std::filesystem::path& listFile) {
 std::vector<std::string> listArguments(const std::filesystem::path& archive,
                                        const std::optional<std::string>& password) {
     return {std::string(kListCommand), std::string(kTechnicalListingSwitch),
-            std::string(kUtf8ConsoleSwitch), passwordSwitch(password), pathArgument(archive)};
+            std::string(kUtf8ConsoleSwitch), std::string(kExactNamesSwitch),
+            passwordSwitch(password), pathArgument(archive)};
 }
 
 std::vector<std::string> testArguments(const std::filesystem::path& archive,
                                        const std::optional<std::string>& password) {
     return {std::string(kTestCommand), std::string(kProgressSwitch),
-            std::string(kUtf8ConsoleSwitch), passwordSwitch(password), pathArgument(archive)};
+            std::string(kUtf8ConsoleSwitch), std::string(kExactNamesSwitch),
+            passwordSwitch(password), pathArgument(archive)};
 }
 
 bool holdsWildcard(std::string_view name) {

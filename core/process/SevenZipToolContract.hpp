@@ -75,11 +75,12 @@ inline constexpr std::array<std::string_view, 3> kMacJunkPatterns{".DS_Store", "
 // "@" followed directly by the path of a UTF-8 list file, one archive path per line.
 [[nodiscard]] std::string listFileArgument(const std::filesystem::path& listFile);
 
-// "l", "-slt", "-sccUTF-8", the password switch, the archive.
+// "l", "-slt", "-sccUTF-8", "-spd", the password switch, the archive. "-spd" keeps an archive
+// named "a*.zip" from also listing its neighbour "ab.zip" into the same listing.
 [[nodiscard]] std::vector<std::string> listArguments(const std::filesystem::path& archive,
                                                      const std::optional<std::string>& password);
 
-// "t", "-bsp1", "-sccUTF-8", the password switch, the archive.
+// "t", "-bsp1", "-sccUTF-8", "-spd", the password switch, the archive.
 [[nodiscard]] std::vector<std::string> testArguments(const std::filesystem::path& archive,
                                                      const std::optional<std::string>& password);
 
