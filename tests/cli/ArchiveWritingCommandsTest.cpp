@@ -1,27 +1,20 @@
 // kelvane-cli test, create, add and delete run as a user would run them, and the progress
 // line they draw while standard error is a terminal.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CliProcess.hpp"
 #include "TerminalProgressLine.hpp"
+#include "TerminalRun.hpp"
 #include "core/engine/ListingTestSupport.hpp"
 #include "core/engine/OperationTestSupport.hpp"
-
-extern char** environ;
 
 namespace kelvane {
 namespace {
@@ -29,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CliProcess;
 using testing::readFile;
+using testing::TerminalRun;
 
 const std::map<std::string, std::string> kEnvironment{{"TZ", "UTC"}, {"LANGUAGE", "en"}};
 
@@ -37,77 +31,6 @@ std::string randomBytes(std::size_t count) {
     std::string bytes(count, '\0');
     for (char& byte : bytes) byte = static_cast<char>(generator());
     return bytes;
-}
-
-// Runs kelvane-cli in `folder` with standard error on a pseudo-terminal and standard output
-// in a file; returns the exit status and everything the terminal received.
-struct TerminalRun {
-    int exitStatus = -1;
-    std::string out;
-    std::string terminal;
-};
-
-TerminalRun runOnTerminal(const std::vector<std::string>& arguments, const fs::path& folder) {
-    TerminalRun run;
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    EXPECT_GE(master, 0);
-    EXPECT_EQ(::grantpt(master), 0);
-    EXPECT_EQ(::unlockpt(master), 0);
-    const std::string slave = ::ptsname(master);
-    testing::TemporaryFolder files;
-    const fs::path outPath = files.path() / "stdout";
-
-    std::vector<std::string> texts{KELVANE_CLI_PATH};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& text : texts) argv.push_back(text.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environmentTexts{"TZ=UTC", "LANGUAGE=en"};
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        const std::string text(*variable);
-        if (!text.starts_with("TZ=") && !text.starts_with("LANGUAGE="))
-            environmentTexts.push_back(text);
-    }
-    std::vector<char*> envp;
-    for (std::string& text : environmentTexts) envp.push_back(text.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, slave.c_str(), O_RDWR | O_NOCTTY, 0);
-    pid_t pid = -1;
-    const int spawned =
-        ::posix_spawn(&pid, KELVANE_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0);
-
-    // Read until the program has exited and the terminal has nothing more to give.
-    char buffer[4096];
-    bool exited = false;
-    for (;;) {
-        pollfd watch{master, POLLIN, 0};
-        const int ready = ::poll(&watch, 1, exited ? 0 : 50);
-        if (ready > 0 && (watch.revents & POLLIN) != 0) {
-            const ssize_t count = ::read(master, buffer, sizeof buffer);
-            if (count > 0) {
-                run.terminal.append(buffer, static_cast<std::size_t>(count));
-                continue;
-            }
-        }
-        if (exited) break;
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            exited = true;
-            run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-    }
-    ::close(master);
-    run.out = readFile(outPath);
-    return run;
 }
 
 class ArchiveWritingCommandsTest : public ::testing::Test {
@@ -232,8 +155,8 @@ TEST_F(ArchiveWritingCommandsTest, FailedTestExitsWith1AndPrintsTheToolsReport) 
 }
 
 TEST_F(ArchiveWritingCommandsTest, RelativePathsAndTheProgressLineOnATerminal) {
-    const TerminalRun created =
-        runOnTerminal({"create", "--format", "7z", "rel.7z", "docs", "ab.txt"}, source_.path());
+    const TerminalRun created = TerminalRun::run(
+        {"create", "--format", "7z", "rel.7z", "docs", "ab.txt"}, source_.path(), kEnvironment);
     EXPECT_EQ(created.exitStatus, 0) << created.terminal;
     EXPECT_EQ(created.out, path("rel.7z") + "\n");
     EXPECT_EQ(testing::fileIds(testing::listWithEngine(path("rel.7z"))),
@@ -242,7 +165,7 @@ TEST_F(ArchiveWritingCommandsTest, RelativePathsAndTheProgressLineOnATerminal) {
     EXPECT_NE(created.terminal.find("\r\x1b[K100%"), std::string::npos) << created.terminal;
     EXPECT_TRUE(created.terminal.ends_with("\r\x1b[K")) << created.terminal;
 
-    const TerminalRun tested = runOnTerminal({"test", "rel.7z"}, source_.path());
+    const TerminalRun tested = TerminalRun::run({"test", "rel.7z"}, source_.path(), kEnvironment);
     EXPECT_EQ(tested.exitStatus, 0) << tested.terminal;
     EXPECT_EQ(tested.out, "All 3 files passed CRC integrity verification.\n");
 }
@@ -253,11 +176,7 @@ TEST_F(ArchiveWritingCommandsTest, InterruptLeavesTheOldArchiveAndExitsWith130) 
     source_.write("big.bin", randomBytes(96 * 1024 * 1024));
     CliProcess process({"create", "--format", "7z", "--level", "ultra", archive, path("big.bin")},
                        kEnvironment);
-    std::vector<pid_t> packing;
-    while (packing.empty() && !process.hasExited()) {
-        packing = testing::childProcessesNamed(process.pid(), "7zz");
-        if (packing.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const std::vector<pid_t> packing = process.childrenNamedOnceStarted("7zz");
     ASSERT_EQ(packing.size(), 1U) << "7-Zip never ran";
     ASSERT_EQ(::kill(process.pid(), SIGINT), 0);
     const auto result = process.wait();

@@ -9,11 +9,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
+#include "core/engine/ListingTestSupport.hpp"
 #include "support/TemporaryFolder.hpp"
 
 extern char** environ;
@@ -32,17 +37,8 @@ public:
     // (a value of "" removes the variable), standard input on /dev/null.
     explicit CliProcess(const std::vector<std::string>& arguments,
                         const std::map<std::string, std::string>& environment = {}) {
-        std::vector<std::string> argumentTexts{KELVANE_CLI_PATH};
-        argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
-        std::vector<std::string> environmentTexts;
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            const std::string text(*variable);
-            if (!environment.contains(text.substr(0, text.find('='))))
-                environmentTexts.push_back(text);
-        }
-        for (const auto& [name, value] : environment) {
-            if (!value.empty()) environmentTexts.push_back(name + "=" + value);
-        }
+        std::vector<std::string> argumentTexts = commandLine(arguments);
+        std::vector<std::string> environmentTexts = environmentWith(environment);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -98,13 +94,49 @@ public:
         return process.wait();
     }
 
-private:
-    static std::vector<char*> pointers(std::vector<std::string>& texts) {
+    // Waits until the program has started a child named `name` (a tool it drives) or has
+    // exited; returns the pids of such children, none if it exited first.
+    [[nodiscard]] std::vector<pid_t> childrenNamedOnceStarted(std::string_view name) const {
+        std::vector<pid_t> children;
+        while (children.empty() && !hasExited()) {
+            children = childProcessesNamed(pid_, name);
+            if (children.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return children;
+    }
+
+    // kelvane-cli's path followed by `arguments`.
+    [[nodiscard]] static std::vector<std::string> commandLine(
+        const std::vector<std::string>& arguments) {
+        std::vector<std::string> texts{KELVANE_CLI_PATH};
+        texts.insert(texts.end(), arguments.begin(), arguments.end());
+        return texts;
+    }
+
+    // The test's environment as NAME=value texts, with `environment` set over it (a value
+    // of "" removes the variable).
+    [[nodiscard]] static std::vector<std::string> environmentWith(
+        const std::map<std::string, std::string>& environment) {
+        std::vector<std::string> texts;
+        for (char** variable = environ; *variable != nullptr; ++variable) {
+            const std::string text(*variable);
+            if (!environment.contains(text.substr(0, text.find('=')))) texts.push_back(text);
+        }
+        for (const auto& [name, value] : environment) {
+            if (!value.empty()) texts.push_back(name + "=" + value);
+        }
+        return texts;
+    }
+
+    // The null-terminated pointer array exec wants; valid while `texts` lives unchanged.
+    [[nodiscard]] static std::vector<char*> pointers(std::vector<std::string>& texts) {
         std::vector<char*> result;
         for (std::string& text : texts) result.push_back(text.data());
         result.push_back(nullptr);
         return result;
     }
+
+private:
     [[nodiscard]] std::filesystem::path outPath() const { return folder_.path() / "stdout"; }
     [[nodiscard]] std::filesystem::path errPath() const { return folder_.path() / "stderr"; }
 

@@ -1,25 +1,17 @@
 // kelvane-cli extract and hash run as a user would run them: destinations, selections by
 // id, overwrite flags, passwords, exit statuses, the progress line and interruption.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CliProcess.hpp"
+#include "TerminalRun.hpp"
 #include "core/engine/ExtractionTestSupport.hpp"
-
-extern char** environ;
 
 namespace kelvane {
 namespace {
@@ -29,76 +21,10 @@ using testing::CliProcess;
 using testing::contentsBelow;
 using testing::readFile;
 using testing::runTool;
+using testing::TerminalRun;
 using Contents = std::map<std::string, std::string>;
 
 const std::map<std::string, std::string> kEnvironment{{"TZ", "UTC"}, {"LANGUAGE", "en"}};
-
-// kelvane-cli run in `folder` with standard error on a pseudo-terminal: its exit status,
-// standard output and everything the terminal received.
-struct TerminalRun {
-    int exitStatus = -1;
-    std::string out;
-    std::string terminal;
-};
-
-TerminalRun runOnTerminal(const std::vector<std::string>& arguments, const fs::path& folder) {
-    TerminalRun run;
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    EXPECT_GE(master, 0);
-    EXPECT_EQ(::grantpt(master), 0);
-    EXPECT_EQ(::unlockpt(master), 0);
-    const std::string terminal = ::ptsname(master);
-    const testing::TemporaryFolder files;
-    const fs::path outPath = files.path() / "stdout";
-
-    std::vector<std::string> texts{KELVANE_CLI_PATH};
-    texts.insert(texts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment{"TZ=UTC", "LANGUAGE=en"};
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        const std::string text(*variable);
-        if (!text.starts_with("TZ=") && !text.starts_with("LANGUAGE=")) environment.push_back(text);
-    }
-    const auto pointers = [](std::vector<std::string>& strings) {
-        std::vector<char*> result;
-        for (std::string& text : strings) result.push_back(text.data());
-        result.push_back(nullptr);
-        return result;
-    };
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, terminal.c_str(), O_RDWR | O_NOCTTY, 0);
-    pid_t pid = -1;
-    EXPECT_EQ(::posix_spawn(&pid, KELVANE_CLI_PATH, &actions, nullptr, pointers(texts).data(),
-                            pointers(environment).data()),
-              0);
-    posix_spawn_file_actions_destroy(&actions);
-
-    char buffer[4096];
-    bool exited = false;
-    for (;;) {
-        pollfd watch{master, POLLIN, 0};
-        if (::poll(&watch, 1, exited ? 0 : 50) > 0 && (watch.revents & POLLIN) != 0) {
-            const ssize_t count = ::read(master, buffer, sizeof buffer);
-            if (count > 0) {
-                run.terminal.append(buffer, static_cast<std::size_t>(count));
-                continue;
-            }
-        }
-        if (exited) break;
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            exited = true;
-            run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-    }
-    ::close(master);
-    run.out = readFile(outPath);
-    return run;
-}
 
 class ExtractAndHashCommandsTest : public ::testing::Test {
 protected:
@@ -227,7 +153,7 @@ TEST_F(ExtractAndHashCommandsTest, RelativePathsAndTheProgressLineOnATerminal) {
     source_.write("big.bin", testing::incompressibleBytes(8U << 20U));
     runTool(source_.path(), "7zz", {"a", "-bd", "-bso0", "-mx=0", "big.7z", "big.bin", "docs"});
     const TerminalRun extracted =
-        runOnTerminal({"extract", "--to", "rel", "big.7z"}, source_.path());
+        TerminalRun::run({"extract", "--to", "rel", "big.7z"}, source_.path(), kEnvironment);
     EXPECT_EQ(extracted.exitStatus, 0) << extracted.terminal;
     EXPECT_EQ(extracted.out, (source_.path() / "rel/big").string() + "\n");
     EXPECT_EQ(readFile(source_.path() / "rel/big/big.bin"),
@@ -236,7 +162,8 @@ TEST_F(ExtractAndHashCommandsTest, RelativePathsAndTheProgressLineOnATerminal) {
     EXPECT_NE(extracted.terminal.find("\r\x1b[K100%"), std::string::npos) << extracted.terminal;
     EXPECT_TRUE(extracted.terminal.ends_with("\r\x1b[K")) << extracted.terminal;
 
-    const TerminalRun hashed = runOnTerminal({"hash", "big.7z", "big.bin"}, source_.path());
+    const TerminalRun hashed =
+        TerminalRun::run({"hash", "big.7z", "big.bin"}, source_.path(), kEnvironment);
     EXPECT_EQ(hashed.exitStatus, 0) << hashed.terminal;
     EXPECT_NE(hashed.out.find("Bytes   8388608\n"), std::string::npos) << hashed.out;
     EXPECT_NE(hashed.terminal.find("\r\x1b[K100%  big.bin"), std::string::npos) << hashed.terminal;
@@ -248,11 +175,7 @@ TEST_F(ExtractAndHashCommandsTest, InterruptStopsTheToolAndExitsWith130) {
     const std::string big = (out_.path() / "big.7z").string();
     runTool(source_.path(), "7zz", {"a", "-bd", "-bso0", "-mx=0", big, "big"});
     CliProcess process({"extract", "--to", target("big").string(), big}, kEnvironment);
-    std::vector<pid_t> extracting;
-    while (extracting.empty() && !process.hasExited()) {
-        extracting = testing::childProcessesNamed(process.pid(), "7zz");
-        if (extracting.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const std::vector<pid_t> extracting = process.childrenNamedOnceStarted("7zz");
     ASSERT_EQ(extracting.size(), 1U) << "7-Zip never ran";
     ASSERT_EQ(::kill(process.pid(), SIGINT), 0);
     const auto result = process.wait();

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "CliProcess.hpp"
@@ -243,11 +242,7 @@ TEST_F(KelvaneCliTest, InterruptCancelsTheRunningToolAndExitsWith130) {
         {"list", (fs::path(KELVANE_FIXTURES_DIR) / "corpus/7z/test_read_format_7zip_entries_oom.7z")
                      .string()},
         kEnvironment);
-    std::vector<pid_t> spinning;
-    while (spinning.empty() && !process.hasExited()) {
-        spinning = testing::childProcessesNamed(process.pid(), "lsar");
-        if (spinning.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const std::vector<pid_t> spinning = process.childrenNamedOnceStarted("lsar");
     ASSERT_EQ(spinning.size(), 1U) << "the unarchiver never ran";
     ASSERT_EQ(::kill(process.pid(), SIGINT), 0);
     const auto result = process.wait();
