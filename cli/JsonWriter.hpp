@@ -31,11 +31,6 @@ public:
     void endLine();
     void flush();
 
-    // `text` as the body of a JSON string: quotes, backslashes and control characters
-    // escaped, line and paragraph separators too (some readers take them for line ends),
-    // and every ill-formed UTF-8 sequence replaced by U+FFFD.
-    static void appendEscaped(std::string& out, std::string_view text);
-
 private:
     void beforeValue();
 

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "platform/AppFolders.hpp"
+#include "platform/JsonText.hpp"
 #include "platform/UnicodeText.hpp"
 
 namespace kelvane {
@@ -27,46 +28,6 @@ namespace {
 std::string wellFormed(std::string_view text) {
     if (UnicodeText::isValidUtf8(text)) return std::string(text);
     return UnicodeText::repairedUtf8(text);
-}
-
-void appendQuoted(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (byte < 0x20) {
-                    out += "\\u00";
-                    out += kHex[byte >> 4];
-                    out += kHex[byte & 0x0F];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
 }
 
 std::string_view trimmedJsonWhitespace(std::string_view text) {
@@ -265,10 +226,10 @@ void UserDefaults::commit(Values updated) {
     for (const auto& [key, value] : updated) {
         json += first ? "\n  " : ",\n  ";
         first = false;
-        appendQuoted(json, key);
+        JsonText::appendQuoted(json, key);
         json += ": ";
         if (const auto* text = std::get_if<std::string>(&value)) {
-            appendQuoted(json, *text);
+            JsonText::appendQuoted(json, *text);
         } else if (const auto* texts = std::get_if<std::vector<std::string>>(&value)) {
             if (texts->empty()) {
                 json += "[]";
@@ -276,7 +237,7 @@ void UserDefaults::commit(Values updated) {
                 json += "[";
                 for (std::size_t i = 0; i < texts->size(); ++i) {
                     json += i == 0 ? "\n    " : ",\n    ";
-                    appendQuoted(json, (*texts)[i]);
+                    JsonText::appendQuoted(json, (*texts)[i]);
                 }
                 json += "\n  ]";
             }
