@@ -7,9 +7,11 @@
 #include <memory>
 #include <system_error>
 
+#include "EngineOperation.hpp"
 #include "InterruptWatcher.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ListingDispatch.hpp"
+#include "index/ArchiveDirectoryIndex.hpp"
 #include "localization/AppLanguage.hpp"
 #include "localization/S.hpp"
 #include "platform/LocaleNumberFormat.hpp"
@@ -17,22 +19,6 @@
 
 namespace kelvane::cli {
 namespace {
-
-ExitCode exitCodeFor(const ArchiveEngineError& error) {
-    switch (error.kind()) {
-        case ArchiveEngineError::Case::binaryNotFound:
-            return ExitCode::toolMissing;
-        case ArchiveEngineError::Case::passwordRequired:
-        case ArchiveEngineError::Case::wrongPassword:
-            return ExitCode::password;
-        case ArchiveEngineError::Case::cancelled:
-            return ExitCode::cancelled;
-        case ArchiveEngineError::Case::processFailed:
-        case ArchiveEngineError::Case::unsupportedModification:
-            return ExitCode::failed;
-    }
-    return ExitCode::failed;
-}
 
 // The running count, rewritten in place on a terminal: "name · 12,500 files indexed…".
 class CountLine final {
@@ -110,20 +96,23 @@ std::variant<OpenedArchive, ExitCode> ArchiveOpening::open(
         countLine.clear();
         InterruptWatcher::watch(nullptr);
         if (InterruptWatcher::wasInterrupted()) {
-            reportError(ArchiveEngineError::cancelled().errorDescription());
-            return ExitCode::cancelled;
+            return EngineOperation::reportFailure(ArchiveEngineError::cancelled());
         }
         return OpenedArchive{std::move(listing), indexDuration};
     } catch (const ArchiveEngineError& failure) {
         countLine.clear();
         InterruptWatcher::watch(nullptr);
-        // A Ctrl-C on a terminal reaches the tool too, which may die of it before the
-        // token is cancelled: the interruption is what the user needs to hear about.
-        const ArchiveEngineError& reported =
-            InterruptWatcher::wasInterrupted() ? ArchiveEngineError::cancelled() : failure;
-        reportError(reported.errorDescription());
-        return exitCodeFor(reported);
+        return EngineOperation::reportFailure(failure);
     }
+}
+
+const ArchiveEntry* ArchiveOpening::entryNamed(const ArchiveListing& listing,
+                                               const std::string& id) {
+    const ArchiveEntry* entry = listing.tree()->entry(id);
+    if (entry == nullptr) {
+        reportError(S::t("No such entry in the archive: ", "Arşivde böyle bir öğe yok: ") + id);
+    }
+    return entry;
 }
 
 }  // namespace kelvane::cli

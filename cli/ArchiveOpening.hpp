@@ -9,10 +9,15 @@
 #include <string>
 #include <variant>
 
+#include "CommandLineOption.hpp"
 #include "ExitCode.hpp"
 #include "model/ArchiveListing.hpp"
 
 namespace kelvane::cli {
+
+// "--password" of the commands that open an existing archive.
+inline constexpr CommandLineOption kArchivePasswordOption{"password", "P",
+                                                          "Password of an encrypted archive."};
 
 struct OpenedArchive {
     ArchiveListing listing;
@@ -27,6 +32,10 @@ public:
     // The listing, or the exit status after the failure has been reported.
     [[nodiscard]] static std::variant<OpenedArchive, ExitCode> open(
         const std::filesystem::path& archive, const std::optional<std::string>& password);
+
+    // The entry whose id is `id`, or null after "No such entry" has been reported.
+    [[nodiscard]] static const ArchiveEntry* entryNamed(const ArchiveListing& listing,
+                                                        const std::string& id);
 
     // Reports `message` as one line ("kelvane-cli: message"), line breaks folded.
     static void reportError(std::string_view message);

@@ -17,7 +17,7 @@ namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 8> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"folder", "PATH", "The folder to show (default: the archive's root)."},
     {"search", "TEXT", "Find entries below the folder whose name or path holds TEXT."},
     {"filter", "KIND", "all, folders, images, codeText, documents, media or encrypted."},

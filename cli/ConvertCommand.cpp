@@ -1,7 +1,6 @@
 #include "ConvertCommand.hpp"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <variant>
@@ -53,8 +52,7 @@ ExitCode run(const ParsedCommandLine& arguments) {
                                                             sourcePassword, token, onProgress);
         });
     if (status != ExitCode::success) return status;
-    std::printf("%s\n", written.c_str());
-    return std::fflush(stdout) == 0 ? ExitCode::success : ExitCode::failed;
+    return EngineOperation::printPath(written);
 }
 
 }  // namespace

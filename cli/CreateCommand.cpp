@@ -1,7 +1,6 @@
 #include "CreateCommand.hpp"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -84,8 +83,7 @@ ExitCode run(const ParsedCommandLine& arguments) {
                                                            onProgress);
         });
     if (status != ExitCode::success) return status;
-    std::printf("%s\n", written.c_str());
-    return std::fflush(stdout) == 0 ? ExitCode::success : ExitCode::failed;
+    return EngineOperation::printPath(written);
 }
 
 }  // namespace

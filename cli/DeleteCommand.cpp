@@ -10,14 +10,12 @@
 #include "EngineOperation.hpp"
 #include "UsageError.hpp"
 #include "engine/ArchiveEngineService.hpp"
-#include "index/ArchiveDirectoryIndex.hpp"
-#include "localization/S.hpp"
 
 namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 2> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"help", "", "Show this help."},
 }};
 
@@ -37,13 +35,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
 
     std::vector<ArchiveEntry> entries;
     for (std::size_t i = 1; i < operands.size(); ++i) {
-        const ArchiveEntry* entry = listing.tree()->entry(operands[i]);
-        if (entry == nullptr) {
-            ArchiveOpening::reportError(
-                S::t("No such entry in the archive: ", "Arşivde böyle bir öğe yok: ") +
-                operands[i]);
-            return ExitCode::failed;
-        }
+        const ArchiveEntry* entry = ArchiveOpening::entryNamed(listing, operands[i]);
+        if (entry == nullptr) return ExitCode::failed;
         entries.push_back(*entry);
     }
     return EngineOperation::run(0, [&](const std::shared_ptr<ProcessCancellationToken>& token,

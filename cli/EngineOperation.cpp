@@ -1,14 +1,17 @@
 #include "EngineOperation.hpp"
 
+#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "ArchiveOpening.hpp"
 #include "InterruptWatcher.hpp"
 #include "TerminalProgressLine.hpp"
 
 namespace kelvane::cli {
+namespace {
 
-ExitCode EngineOperation::exitCodeFor(const ArchiveEngineError& error) {
+ExitCode exitCodeFor(const ArchiveEngineError& error) {
     switch (error.kind()) {
         case ArchiveEngineError::Case::binaryNotFound:
             return ExitCode::toolMissing;
@@ -22,6 +25,21 @@ ExitCode EngineOperation::exitCodeFor(const ArchiveEngineError& error) {
             return ExitCode::failed;
     }
     return ExitCode::failed;
+}
+
+}  // namespace
+
+ExitCode EngineOperation::reportFailure(const ArchiveEngineError& failure) {
+    const ArchiveEngineError& reported =
+        InterruptWatcher::wasInterrupted() ? ArchiveEngineError::cancelled() : failure;
+    ArchiveOpening::reportError(reported.errorDescription());
+    return exitCodeFor(reported);
+}
+
+ExitCode EngineOperation::printPath(const std::filesystem::path& path) {
+    const std::string line = path.string() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    return std::fflush(stdout) == 0 ? ExitCode::success : ExitCode::failed;
 }
 
 ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work) {
@@ -40,18 +58,11 @@ ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work) {
         return ExitCode::success;
     } catch (const ArchiveEngineError& failure) {
         finish();
-        // A Ctrl-C on a terminal reaches the tool too, which may die of it before the
-        // token is cancelled: the interruption is what the user needs to hear about.
-        const ArchiveEngineError& reported =
-            InterruptWatcher::wasInterrupted() ? ArchiveEngineError::cancelled() : failure;
-        ArchiveOpening::reportError(reported.errorDescription());
-        return exitCodeFor(reported);
+        return reportFailure(failure);
     } catch (const std::exception& failure) {
         finish();
-        if (InterruptWatcher::wasInterrupted()) {
-            ArchiveOpening::reportError(ArchiveEngineError::cancelled().errorDescription());
-            return ExitCode::cancelled;
-        }
+        if (InterruptWatcher::wasInterrupted())
+            return reportFailure(ArchiveEngineError::cancelled());
         ArchiveOpening::reportError(failure.what());
         return ExitCode::failed;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -26,9 +27,15 @@ public:
     // reported; an interruption is reported as a cancellation whatever the tool died of.
     [[nodiscard]] static ExitCode run(std::int64_t expectedBytes, const Work& work);
 
-    // 0 success is never returned here: 4 a tool is missing, 3 a password problem, 130
-    // cancelled, 1 everything else.
-    [[nodiscard]] static ExitCode exitCodeFor(const ArchiveEngineError& error);
+    // Reports `failure` as one line, or the cancellation instead once Ctrl-C has come (the
+    // tool gets the signal too and may die of it before the token is cancelled), and
+    // returns its status: 4 a tool is missing, 3 a password problem, 130 cancelled, 1
+    // everything else.
+    [[nodiscard]] static ExitCode reportFailure(const ArchiveEngineError& failure);
+
+    // Prints the path an operation wrote or filled on a line of its own; failed when
+    // standard output cannot take it.
+    [[nodiscard]] static ExitCode printPath(const std::filesystem::path& path);
 };
 
 }  // namespace kelvane::cli

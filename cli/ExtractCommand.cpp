@@ -1,7 +1,6 @@
 #include "ExtractCommand.hpp"
 
 #include <array>
-#include <cstdio>
 #include <string>
 #include <variant>
 #include <vector>
@@ -12,14 +11,13 @@
 #include "UsageError.hpp"
 #include "engine/ArchiveEngineService.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
-#include "localization/S.hpp"
 #include "model/ExtractArchiveOptions.hpp"
 
 namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 7> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"to", "DIR", "Extract into DIR (default: the folder holding the archive)."},
     {"no-smart-subfolder", "", "Never wrap the items in a folder named after the archive."},
     {"overwrite", "", "Replace files that exist already (the default)."},
@@ -65,13 +63,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
     std::vector<ArchiveEntry> selection;
     std::int64_t expectedBytes = 0;
     for (std::size_t i = 1; i < operands.size(); ++i) {
-        const ArchiveEntry* entry = listing.tree()->entry(operands[i]);
-        if (entry == nullptr) {
-            ArchiveOpening::reportError(
-                S::t("No such entry in the archive: ", "Arşivde böyle bir öğe yok: ") +
-                operands[i]);
-            return ExitCode::failed;
-        }
+        const ArchiveEntry* entry = ArchiveOpening::entryNamed(listing, operands[i]);
+        if (entry == nullptr) return ExitCode::failed;
         selection.push_back(*entry);
         expectedBytes += listing.tree()->effectiveSize(*entry);
     }
@@ -87,9 +80,7 @@ ExitCode run(const ParsedCommandLine& arguments) {
                 ArchiveEngineService().extract(listing, selection, options, token, onProgress);
         });
     if (status != ExitCode::success) return status;
-    const std::string line = extractedTo.string() + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    return std::fflush(stdout) == 0 ? ExitCode::success : ExitCode::failed;
+    return EngineOperation::printPath(extractedTo);
 }
 
 }  // namespace

@@ -12,15 +12,13 @@
 #include "UsageError.hpp"
 #include "engine/CacheExtractor.hpp"
 #include "engine/ChecksumService.hpp"
-#include "index/ArchiveDirectoryIndex.hpp"
-#include "localization/S.hpp"
 #include "platform/AppFolders.hpp"
 
 namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 2> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"help", "", "Show this help."},
 }};
 
@@ -57,12 +55,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const ArchiveListing& listing = std::get<OpenedArchive>(opened).listing;
 
-    const ArchiveEntry* entry = listing.tree()->entry(operands[1]);
-    if (entry == nullptr) {
-        ArchiveOpening::reportError(
-            S::t("No such entry in the archive: ", "Arşivde böyle bir öğe yok: ") + operands[1]);
-        return ExitCode::failed;
-    }
+    const ArchiveEntry* entry = ArchiveOpening::entryNamed(listing, operands[1]);
+    if (entry == nullptr) return ExitCode::failed;
     if (entry->isDirectory()) throw UsageError("'" + operands[1] + "' is a folder, not a file");
 
     FileChecksumReport report;

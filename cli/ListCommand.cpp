@@ -18,7 +18,7 @@ namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 5> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"json", "", "Print one JSON document {\"info\": {...}, \"entries\": [...]}."},
     {"stats", "", "Then print one JSON line of counts, timings and peak memory."},
     {"quiet", "", "Print no listing (with --stats: the statistics alone)."},

@@ -15,7 +15,7 @@ namespace kelvane::cli {
 namespace {
 
 constexpr std::array<CommandLineOption, 2> kOptions{{
-    {"password", "P", "Password of an encrypted archive."},
+    kArchivePasswordOption,
     {"help", "", "Show this help."},
 }};
 
