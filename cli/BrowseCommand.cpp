@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "ArchiveOpening.hpp"
+#include "CreateOptionsParsing.hpp"
 #include "JsonWriter.hpp"
 #include "ListingOutput.hpp"
 #include "UsageError.hpp"
@@ -54,7 +55,9 @@ ExitCode run(const ParsedCommandLine& arguments) {
     const std::string folder = arguments.value("folder").value_or("");
     const std::string search = arguments.value("search").value_or("");
 
-    auto opened = ArchiveOpening::open(arguments.operands().front(), arguments.value("password"));
+    auto opened =
+        ArchiveOpening::open(CreateOptionsParsing::absolutePath(arguments.operands().front()),
+                             arguments.value("password"));
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const ArchiveListing& listing = std::get<OpenedArchive>(opened).listing;
 

@@ -10,6 +10,7 @@
 #include <variant>
 
 #include "ArchiveOpening.hpp"
+#include "CreateOptionsParsing.hpp"
 #include "JsonWriter.hpp"
 #include "ListingOutput.hpp"
 #include "UsageError.hpp"
@@ -89,7 +90,9 @@ void printStats(const OpenedArchive& opened) {
 
 ExitCode run(const ParsedCommandLine& arguments) {
     if (arguments.operands().size() != 1) throw UsageError("list needs exactly one ARCHIVE");
-    auto opened = ArchiveOpening::open(arguments.operands().front(), arguments.value("password"));
+    auto opened =
+        ArchiveOpening::open(CreateOptionsParsing::absolutePath(arguments.operands().front()),
+                             arguments.value("password"));
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const OpenedArchive& archive = std::get<OpenedArchive>(opened);
 
