@@ -102,6 +102,16 @@ protected:
 
     fs::path destination(const std::string& name = "out") const { return target_.path() / name; }
 
+    // Extracts the whole archive into destination(name), without a smart subfolder.
+    void extractWithPassword(const ArchiveListing& listing, std::optional<std::string> password,
+                             const std::string& name) const {
+        (void)ArchiveExtractor::extract(
+            listing, {},
+            ExtractArchiveOptions(destination(name), false, ExtractOverwriteMode::overwrite,
+                                  std::move(password)),
+            nullptr, {});
+    }
+
     testing::TemporaryFolder source_;
     testing::TemporaryFolder out_;
     testing::TemporaryFolder target_;
@@ -412,22 +422,12 @@ TEST_F(ExtractionTest, PasswordsThroughSevenZip) {
     const ArchiveListing listing = listed(makeArchive("secret.7z", {"-psecret"}));
     ASSERT_TRUE(listing.info().hasEncryptedEntries);
     const auto attempt = [&](std::optional<std::string> password, const std::string& name) {
-        return engineErrorOf([&] {
-            (void)ArchiveExtractor::extract(
-                listing, {},
-                ExtractArchiveOptions(destination(name), false, ExtractOverwriteMode::overwrite,
-                                      password),
-                nullptr, {});
-        });
+        return engineErrorOf([&] { extractWithPassword(listing, password, name); });
     };
     EXPECT_EQ(attempt(std::nullopt, "none"), ArchiveEngineError::passwordRequired());
     EXPECT_EQ(attempt("", "empty"), ArchiveEngineError::passwordRequired());
     EXPECT_EQ(attempt("wrong", "wrong"), ArchiveEngineError::wrongPassword());
-    (void)ArchiveExtractor::extract(
-        listing, {},
-        ExtractArchiveOptions(destination("right"), false, ExtractOverwriteMode::overwrite,
-                              "secret"),
-        nullptr, {});
+    extractWithPassword(listing, "secret", "right");
     EXPECT_EQ(contentsBelow(destination("right")), sourceContents());
 }
 
@@ -436,21 +436,11 @@ TEST_F(ExtractionTest, PasswordsThroughTheUnarchiver) {
         listed(kCorpus / "rar5/test_read_format_rar5_solid_encrypted.rar");
     ASSERT_EQ(listing.info().extractEngine, ArchiveEngineKind::unarchiver);
     const auto attempt = [&](std::optional<std::string> password, const std::string& name) {
-        return engineErrorOf([&] {
-            (void)ArchiveExtractor::extract(
-                listing, {},
-                ExtractArchiveOptions(destination(name), false, ExtractOverwriteMode::overwrite,
-                                      password),
-                nullptr, {});
-        });
+        return engineErrorOf([&] { extractWithPassword(listing, password, name); });
     };
     EXPECT_EQ(attempt(std::nullopt, "none"), ArchiveEngineError::passwordRequired());
     EXPECT_EQ(attempt("wrong", "wrong"), ArchiveEngineError::wrongPassword());
-    (void)ArchiveExtractor::extract(
-        listing, {},
-        ExtractArchiveOptions(destination("right"), false, ExtractOverwriteMode::overwrite,
-                              "password"),
-        nullptr, {});
+    extractWithPassword(listing, "password", "right");
     EXPECT_EQ(contentsBelow(destination("right")).size(), 4U);
 }
 
