@@ -227,6 +227,12 @@ const ArchiveEntry* ArchiveDirectoryIndex::entry(std::string_view id) const {
     return position == kNone ? nullptr : &entries_[position];
 }
 
+std::optional<std::uint32_t> ArchiveDirectoryIndex::position(std::string_view id) const {
+    const std::uint32_t found = findPosition(id);
+    if (found == kNone) return std::nullopt;
+    return found;
+}
+
 std::int64_t ArchiveDirectoryIndex::effectiveSize(const ArchiveEntry& entry) const {
     if (entry.isDirectory()) {
         const std::uint32_t folder = findFolder(entry.id());

@@ -74,6 +74,10 @@ public:
                                         bool ascending) const;
     // The entry stored under an id, or null; valid while the index lives.
     [[nodiscard]] const ArchiveEntry* entry(std::string_view id) const;
+    // Where the entry stored under an id sits in `allEntries()`, or none. Positions are
+    // 4 bytes and stable for the life of the index, so a selection of a million entries
+    // can be held as positions instead of texts.
+    [[nodiscard]] std::optional<std::uint32_t> position(std::string_view id) const;
     // A folder's recursive totals when it has a node, otherwise the entry's own size.
     [[nodiscard]] std::int64_t effectiveSize(const ArchiveEntry& entry) const;
     [[nodiscard]] std::int64_t effectivePackedSize(const ArchiveEntry& entry) const;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -39,6 +40,19 @@ public:
     [[nodiscard]] auto begin() const { return entries().begin(); }
     [[nodiscard]] auto end() const { return entries().end(); }
 
+    // The same list, keeping `owner` (the index a view reads) alive for as long as any
+    // copy of the list exists, so a query result may cross threads and outlive the listing
+    // it came from.
+    [[nodiscard]] ArchiveItemList retaining(std::shared_ptr<const void> owner) const& {
+        ArchiveItemList copy = *this;
+        copy.owner_ = std::move(owner);
+        return copy;
+    }
+    [[nodiscard]] ArchiveItemList retaining(std::shared_ptr<const void> owner) && {
+        owner_ = std::move(owner);
+        return std::move(*this);
+    }
+
     // A list of its own, detached from the index.
     [[nodiscard]] std::vector<ArchiveEntry> toVector() const {
         const std::span<const ArchiveEntry> all = entries();
@@ -49,6 +63,7 @@ private:
     std::vector<ArchiveEntry> owned_;
     std::span<const ArchiveEntry> view_;
     bool isView_ = false;
+    std::shared_ptr<const void> owner_;
 };
 
 }  // namespace kelvane

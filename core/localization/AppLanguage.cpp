@@ -1,5 +1,7 @@
 #include "localization/AppLanguage.hpp"
 
+#include <atomic>
+
 #include <algorithm>
 
 #include "platform/NameCollator.hpp"
@@ -131,24 +133,59 @@ std::string AppLanguage::displayName() const {
     return name;
 }
 
-AppLanguage AppLanguage::current() {
+namespace {
+
+// The language in effect is read for every visible text, so it is worked out once and kept
+// here: reading the store takes its lock (which a write holds through two fsync calls) and
+// resolving the system's choice parses the environment. Packed as language index + 1, with
+// bit 8 set while following the system; 0 means "not worked out yet".
+std::atomic<unsigned> cachedChoice{0};
+constexpr unsigned kFollowingSystemBit = 0x100U;
+
+unsigned packChoice(AppLanguage language, bool followingSystem) {
+    unsigned packed = static_cast<unsigned>(language.value()) + 1U;
+    if (followingSystem) packed |= kFollowingSystemBit;
+    return packed;
+}
+
+unsigned currentChoice() {
+    const unsigned cached = cachedChoice.load(std::memory_order_acquire);
+    if (cached != 0) return cached;
     const std::string stored = storedPreference();
+    unsigned packed = 0;
     if (!meansFollowSystem(stored)) {
-        if (const std::optional<AppLanguage> chosen = match(stored)) return *chosen;
+        if (const std::optional<AppLanguage> chosen = AppLanguage::match(stored)) {
+            packed = packChoice(*chosen, false);
+        }
     }
-    return systemResolved();
+    if (packed == 0) packed = packChoice(AppLanguage::systemResolved(), meansFollowSystem(stored));
+    cachedChoice.store(packed, std::memory_order_release);
+    return packed;
+}
+
+}  // namespace
+
+AppLanguage AppLanguage::current() {
+    const unsigned packed = currentChoice() & ~kFollowingSystemBit;
+    return AppLanguage(static_cast<AppLanguageCode>(packed - 1U));
 }
 
 bool AppLanguage::isFollowingSystem() {
-    return meansFollowSystem(storedPreference());
+    return (currentChoice() & kFollowingSystemBit) != 0;
 }
 
 void AppLanguage::setCurrent(AppLanguage language) {
     UserDefaults::standard().setString(defaultsKey, language.rawValue());
+    cachedChoice.store(packChoice(language, false), std::memory_order_release);
 }
 
 void AppLanguage::setFollowSystem() {
     UserDefaults::standard().setString(defaultsKey, systemPreferenceCode);
+    cachedChoice.store(packChoice(systemResolved(), true), std::memory_order_release);
+}
+
+void AppLanguage::reloadCurrent() {
+    cachedChoice.store(0, std::memory_order_release);
 }
 
 AppLanguage AppLanguage::systemResolved() {

@@ -92,7 +92,9 @@ public:
     // Locale identifier for collation and number formatting (the raw code).
     [[nodiscard]] std::string_view locale() const { return rawValue(); }
 
-    // The language in effect now. Reads the user-defaults store on every call.
+    // The language in effect now: the stored choice, else the system's. Worked out on the
+    // first call and kept until the choice changes through this type, so reading it costs
+    // no lock and no look at the environment.
     [[nodiscard]] static AppLanguage current();
     // True when the stored value is absent, blank, or "system" in any case.
     [[nodiscard]] static bool isFollowingSystem();
@@ -101,6 +103,9 @@ public:
     static void setCurrent(AppLanguage language);
     static void setFollowSystem();
 
+    // Forgets the kept choice so the next read looks at the store and the environment again
+    // (after either changed behind this type's back, as tests do).
+    static void reloadCurrent();
     // First match along the system's preferred-language list; English when none matches.
     [[nodiscard]] static AppLanguage systemResolved();
     // First match along `tags`; English when none matches.

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "localization/AppLanguage.hpp"
+
 namespace kelvane::testing {
 
 ScopedEnvironment::~ScopedEnvironment() {
@@ -12,6 +14,8 @@ ScopedEnvironment::~ScopedEnvironment() {
             ::unsetenv(name.c_str());
         }
     }
+    // The interface language is worked out from the environment once and kept.
+    AppLanguage::reloadCurrent();
 }
 
 void ScopedEnvironment::remember(const std::string& name) {
@@ -23,11 +27,13 @@ void ScopedEnvironment::remember(const std::string& name) {
 void ScopedEnvironment::set(const std::string& name, const std::string& value) {
     remember(name);
     ::setenv(name.c_str(), value.c_str(), 1);
+    AppLanguage::reloadCurrent();
 }
 
 void ScopedEnvironment::unset(const std::string& name) {
     remember(name);
     ::unsetenv(name.c_str());
+    AppLanguage::reloadCurrent();
 }
 
 }  // namespace kelvane::testing

@@ -36,7 +36,8 @@ protected:
         }
         AppLanguage::setCurrent(AppLanguage::en);
     }
-    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey); }
+    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey);
+        AppLanguage::reloadCurrent(); }
 
     // Packs the twelve files with 7-Zip, stored so that a flipped byte lands in file data.
     fs::path pack(const std::string& name, const std::vector<std::string>& switches = {}) const {

@@ -133,12 +133,14 @@ protected:
         ASSERT_EQ(UserDefaults::standard().file().parent_path().parent_path(),
                   std::filesystem::path(configHome));
         UserDefaults::standard().remove(AppLanguage::defaultsKey);
+        AppLanguage::reloadCurrent();
         environment_.unset("LANGUAGE");
         environment_.unset("LC_ALL");
         environment_.unset("LC_MESSAGES");
         environment_.set("LANG", "de_DE.UTF-8");
     }
-    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey); }
+    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey);
+        AppLanguage::reloadCurrent(); }
 
     ScopedEnvironment environment_;
 };
@@ -163,6 +165,8 @@ TEST_F(CurrentLanguageTest, StoredValueDecidesOrDefersToTheSystem) {
         } else {
             UserDefaults::standard().remove(AppLanguage::defaultsKey);
         }
+        // Written behind the language type's back: forget the kept choice.
+        AppLanguage::reloadCurrent();
         EXPECT_EQ(AppLanguage::current(), c.current);
         EXPECT_EQ(AppLanguage::isFollowingSystem(), c.following);
     }

@@ -26,12 +26,14 @@ protected:
         ASSERT_EQ(UserDefaults::standard().file().parent_path().parent_path(),
                   fs::path(configHome));
         UserDefaults::standard().remove(AppLanguage::defaultsKey);
+        AppLanguage::reloadCurrent();
         environment_.unset("LANGUAGE");
         environment_.unset("LC_ALL");
         environment_.unset("LC_MESSAGES");
         environment_.set("LANG", "en_US.UTF-8");
     }
-    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey); }
+    void TearDown() override { UserDefaults::standard().remove(AppLanguage::defaultsKey);
+        AppLanguage::reloadCurrent(); }
 
     ScopedEnvironment environment_;
 };
