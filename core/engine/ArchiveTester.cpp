@@ -117,18 +117,31 @@ ArchiveTestResult ArchiveTester::testArchive(
     return testWithSevenZip(listing, password, cancellation, onProgress, searchFolders);
 }
 
+namespace {
+
+// Packs translate the sentence with "%d" where the count goes, so one entry serves every count.
+std::string withCount(std::string pattern, std::int64_t count) {
+    const std::size_t slot = pattern.find("%d");
+    if (slot != std::string::npos) pattern.replace(slot, 2, std::to_string(count));
+    return pattern;
+}
+
+}  // namespace
+
 std::string ArchiveTester::sevenZipSummary(std::int64_t count) {
-    const std::string n = std::to_string(count);
-    return AppStringCatalog::shared().resolve(
-        "All " + n + " files passed CRC integrity verification.",
-        "Tüm " + n + " dosya CRC/bütünlük testinden başarıyla geçti.", AppLanguage::current());
+    return withCount(AppStringCatalog::shared().resolve(
+                         "All %d files passed CRC integrity verification.",
+                         "Tüm %d dosya CRC/bütünlük testinden başarıyla geçti.",
+                         AppLanguage::current()),
+                     count);
 }
 
 std::string ArchiveTester::unarchiverSummary(std::int64_t count) {
-    const std::string n = std::to_string(count);
-    return AppStringCatalog::shared().resolve(
-        "All " + n + " files passed integrity verification.",
-        "Tüm " + n + " dosya bütünlük testinden başarıyla geçti.", AppLanguage::current());
+    return withCount(AppStringCatalog::shared().resolve(
+                         "All %d files passed integrity verification.",
+                         "Tüm %d dosya bütünlük testinden başarıyla geçti.",
+                         AppLanguage::current()),
+                     count);
 }
 
 }  // namespace kelvane
