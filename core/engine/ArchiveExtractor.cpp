@@ -7,12 +7,11 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/ExtractionLinkGuard.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
-#include "platform/UnicodeText.hpp"
 #include "process/LineProgressCounter.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/UnarchiverToolContract.hpp"
 
@@ -40,25 +39,13 @@ bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerSuff
     });
 }
 
-bool contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
-
-// Output of both streams of a failed run, lower-cased, for the password phrases.
-std::string lowercasedOutput(const ProcessResult& result) {
-    return UnicodeText::lowercased(result.stdoutString() + "\n" + result.stderrString());
-}
-
-std::string failureMessage(const ProcessResult& result, std::string_view fallback) {
-    const std::string errorText = result.stderrString();
-    const std::string_view trimmed = UnicodeText::trimmedWhitespace(errorText);
-    if (!trimmed.empty()) return std::string(trimmed);
-    return std::string(fallback) + " (exit " + std::to_string(result.exitCode) + ")";
-}
-
-void reportProgress(const ArchiveExtractor::ProgressCallback& onProgress, double fraction,
-                    std::string_view detail) {
-    if (onProgress) onProgress(fraction, detail);
+ArchiverRun::FailureRules unarRules(const fs::path& archive, bool hadPassword) {
+    return {ArchiverRun::Tool::unar,
+            "unar",
+            {"password", "decryption", "wrong"},
+            true,
+            hadPassword,
+            archive};
 }
 
 }  // namespace
@@ -67,7 +54,7 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
                                    const std::vector<ArchiveEntry>& selectedEntries,
                                    const ExtractArchiveOptions& options,
                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                   const ProgressCallback& onProgress,
+                                   const ProgressHandler& onProgress,
                                    const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path destination = resolveDestinationDirectory(listing, selectedEntries, options);
     fs::create_directories(destination);
@@ -128,11 +115,8 @@ void ArchiveExtractor::extractWithSevenZip(
     const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
     const fs::path& destination, const ExtractArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressCallback& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
-    const auto executable = BinaryLocator::sevenZipURL(searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
-    }
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const fs::path executable = ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
 
     std::vector<ArchiveEntry> targets;
     if (!selectedEntries.empty()) targets = indexOf(listing).descendantEntries(selectedEntries);
@@ -161,63 +145,45 @@ void ArchiveExtractor::extractWithSevenZip(
         options.overwriteMode, options.password,
         listFile ? std::optional<fs::path>(runPath(listFile->path())) : std::nullopt);
 
-    const ProcessResult result = ProcessRunner::run(
-        *executable, arguments,
-        starInDestination ? std::optional<fs::path>(destination) : std::nullopt, std::nullopt,
-        false, cancellation, [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
+    const ProcessResult result =
+        ArchiverRun::run({executable, arguments,
+                          starInDestination ? std::optional<fs::path>(destination) : std::nullopt},
+                         cancellation, ArchiverRun::sevenZipPercentages(), onProgress);
     listFile.reset();
 
-    if (result.exitCode == 0) {
-        reportProgress(onProgress, 1.0, {});
-        return;
-    }
-    const std::string output = lowercasedOutput(result);
-    if (contains(output, "wrong password") || contains(output, "encrypted")) {
-        throw hasPassword(options) ? ArchiveEngineError::wrongPassword()
-                                   : ArchiveEngineError::passwordRequired();
-    }
-    throw ArchiveEngineError::processFailed(failureMessage(result, "7zz extract failed"));
+    ArchiverRun::expectSuccess(result, {ArchiverRun::Tool::sevenZip,
+                                        "7zz extract",
+                                        {"wrong password", "encrypted"},
+                                        true,
+                                        hasPassword(options),
+                                        listing.info().url});
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveExtractor::extractWithUnar(
     const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
     const fs::path& destination, const ExtractArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressCallback& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
-    const auto executable = BinaryLocator::unarURL(searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(
-            std::string(UnarchiverToolContract::kExtractorName));
-    }
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const fs::path executable = ArchiverRun::locate(ArchiverRun::Tool::unar, searchFolders);
     const fs::path& archive = listing.info().url;
     const bool hadPassword = hasPassword(options);
 
     const auto runOnce = [&](LineProgressCounter& counter, bool indexMode,
                              const std::vector<std::string>& selectors) {
-        const ProcessResult result = ProcessRunner::run(
-            *executable,
-            UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
-                                                     options.password, indexMode, selectors),
-            std::nullopt, std::nullopt, false, cancellation,
-            [&counter, &onProgress](std::string_view chunk) {
-                if (!onProgress) return;
-                if (const auto report = counter.consume(chunk)) {
-                    onProgress(report->fraction, report->detail);
-                }
-            });
-        validateUnarResult(result, hadPassword);
+        const ProcessResult result = ArchiverRun::run(
+            {executable,
+             UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
+                                                      options.password, indexMode, selectors)},
+            cancellation, ArchiverRun::countedLines(counter), onProgress);
+        ArchiverRun::expectSuccess(result, unarRules(archive, hadPassword));
     };
 
     if (selectedEntries.empty()) {
         ExtractionLinkGuard::secure(destination, listing.entries(), options.overwriteMode);
         LineProgressCounter counter(listing.info().fileCount < 2 ? 1 : listing.info().fileCount);
         runOnce(counter, false, {});
-        reportProgress(onProgress, 1.0, {});
+        notifyProgress(onProgress, 1.0);
         return;
     }
 
@@ -252,18 +218,11 @@ void ArchiveExtractor::extractWithUnar(
                                              selectors.begin() + static_cast<std::ptrdiff_t>(end));
         runOnce(counter, indexMode, batch);
     }
-    reportProgress(onProgress, 1.0, {});
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveExtractor::validateUnarResult(const ProcessResult& result, bool hadPassword) {
-    if (result.exitCode == 0) return;
-    const std::string output = lowercasedOutput(result);
-    if (contains(output, "password") || contains(output, "decryption") ||
-        contains(output, "wrong")) {
-        throw hadPassword ? ArchiveEngineError::wrongPassword()
-                          : ArchiveEngineError::passwordRequired();
-    }
-    throw ArchiveEngineError::processFailed(failureMessage(result, "unar failed"));
+    ArchiverRun::expectSuccess(result, unarRules({}, hadPassword));
 }
 
 }  // namespace kelvane

@@ -4,10 +4,9 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
-#include "platform/UnicodeText.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 
 namespace kelvane {
@@ -16,35 +15,21 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path locateSevenZip(const BinaryLocator::SearchFolders& searchFolders) {
-    const auto tool = BinaryLocator::sevenZipURL(searchFolders);
-    if (!tool)
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
-    return *tool;
+    return ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
 }
 
 // Runs 7-Zip with its percentages fed to the callback; a failure carries the tool's error
-// text, or "7zz <operation> failed (exit N)" when it printed none.
-void runSevenZip(const fs::path& tool, const std::vector<std::string>& arguments,
-                 std::string_view operation,
-                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                 const ProgressHandler& onProgress) {
-    const ProcessResult result = ProcessRunner::run(
-        tool, arguments, std::nullopt, std::nullopt, false, cancellation,
-        [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
-    if (result.exitCode != 0) {
-        const std::string standardError = result.stderrString();
-        const std::string_view message = UnicodeText::trimmedWhitespace(standardError);
-        throw ArchiveEngineError::processFailed(
-            message.empty() ? "7zz " + std::string(operation) + " failed (exit " +
-                                  std::to_string(result.exitCode) + ")"
-                            : std::string(message));
-    }
-    if (onProgress) onProgress(1.0, {});
+// text, or "7zz <operation> failed (exit N)" when it printed none. Password words are not
+// looked for: 7-Zip's message about a wrong password is shown as it is.
+ProcessResult runSevenZip(const fs::path& tool, const std::vector<std::string>& arguments,
+                          std::string_view operation,
+                          const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                          const ProgressHandler& onProgress) {
+    ProcessResult result = ArchiverRun::run({tool, arguments}, cancellation,
+                                            ArchiverRun::sevenZipPercentages(), onProgress);
+    ArchiverRun::expectSuccess(
+        result, {ArchiverRun::Tool::sevenZip, "7zz " + std::string(operation), {}, false});
+    return result;
 }
 
 }  // namespace
@@ -61,10 +46,11 @@ void ArchiveModifier::addFiles(const std::vector<fs::path>& items, const fs::pat
     std::vector<fs::path> absoluteItems;
     absoluteItems.reserve(items.size());
     for (const fs::path& item : items) absoluteItems.push_back(fs::absolute(item));
-    runSevenZip(tool,
-                SevenZipToolContract::addArguments(fs::absolute(archive), absoluteItems,
-                                                   password.value_or(std::string())),
-                "add", cancellation, onProgress);
+    (void)runSevenZip(tool,
+                      SevenZipToolContract::addArguments(fs::absolute(archive), absoluteItems,
+                                                         password.value_or(std::string())),
+                      "add", cancellation, onProgress);
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveModifier::deleteEntries(std::span<const ArchiveEntry> entries,
@@ -84,10 +70,11 @@ void ArchiveModifier::deleteEntries(std::span<const ArchiveEntry> entries,
     for (const ArchiveEntry& target : targets) names.emplace_back(target.rawPath());
     const SevenZipListFile listFile("kelvane-del-", names);
 
-    runSevenZip(tool,
-                SevenZipToolContract::deleteArguments(listing.info().url, listFile.path(),
-                                                      password.value_or(std::string())),
-                "delete", cancellation, onProgress);
+    (void)runSevenZip(tool,
+                      SevenZipToolContract::deleteArguments(listing.info().url, listFile.path(),
+                                                            password.value_or(std::string())),
+                      "delete", cancellation, onProgress);
+    notifyProgress(onProgress, 1.0);
 }
 
 }  // namespace kelvane

@@ -191,7 +191,7 @@ TEST_F(ConversionTest, CancelledConversionLeavesTheDestinationAndNoWorkFolder) {
     const auto error = engineErrorOf([&] {
         (void)convert(
             listing, destination, ArchiveCreateFormat::zip, std::nullopt,
-            [&](double, std::string_view) { token->cancel(); }, token);
+            [&](const ProgressReport&) { token->cancel(); }, token);
     });
     EXPECT_EQ(error->kind(), Case::cancelled);
     EXPECT_EQ(readFile(destination), "the old archive");
@@ -206,9 +206,9 @@ TEST_F(ConversionTest, ArchiveWithoutEntriesConvertsToNothing) {
     int reports = 0;
     EXPECT_EQ(*engineErrorOf([&] {
         (void)convert(listing, out_.path() / "none.7z", ArchiveCreateFormat::sevenZ, std::nullopt,
-                      [&](double fraction, std::string_view) {
+                      [&](const ProgressReport& report) {
                           ++reports;
-                          EXPECT_LE(fraction, 0.48);
+                          EXPECT_LE(report.fraction, 0.48);
                       });
     }),
               ArchiveEngineError::processFailed("Archive had no entries to convert."));
