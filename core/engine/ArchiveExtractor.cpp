@@ -9,8 +9,11 @@
 #include "engine/ArchiveEngineService.hpp"
 #include "engine/ArchiverRun.hpp"
 #include "engine/ExtractionLinkGuard.hpp"
+#include "engine/ExtractionRollback.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "localization/S.hpp"
+#include "platform/UnicodeText.hpp"
 #include "process/LineProgressCounter.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/UnarchiverToolContract.hpp"
@@ -39,13 +42,64 @@ bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerSuff
     });
 }
 
-ArchiverRun::FailureRules unarRules(const fs::path& archive, bool hadPassword) {
-    return {ArchiverRun::Tool::unar,
-            "unar",
-            {"password", "decryption", "wrong"},
-            true,
-            hadPassword,
-            archive};
+ArchiverRun::FailureRules unarRules(const fs::path& archive, bool passwordPossible,
+                                    bool hadPassword) {
+    return {ArchiverRun::Tool::unar, "unar",      {"password", "decryption"},
+            passwordPossible,        hadPassword, archive};
+}
+
+// A name made from an archive's file name becomes one folder below the destination: it must
+// be a single ordinary path component, or the files would land beside or above it.
+bool isUsableFolderName(std::string_view name) {
+    const std::string_view trimmed = UnicodeText::trimmedWhitespace(name);
+    if (trimmed.empty() || name.find('/') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    return trimmed.find_first_not_of(". \t") != std::string_view::npos;
+}
+
+// The number after "<label>" on the last line that starts with it in 7-Zip's summary.
+std::optional<std::int64_t> summaryNumber(std::string_view output, std::string_view label) {
+    std::optional<std::int64_t> found;
+    for (std::size_t at = output.find(label); at != std::string_view::npos;
+         at = output.find(label, at + 1)) {
+        if (at != 0 && output[at - 1] != '\n') continue;
+        std::int64_t value = 0;
+        std::size_t digit = at + label.size();
+        while (digit < output.size() && output[digit] == ' ') ++digit;
+        const std::size_t first = digit;
+        while (digit < output.size() && output[digit] >= '0' && output[digit] <= '9') {
+            value = value * 10 + (output[digit] - '0');
+            ++digit;
+        }
+        if (digit > first) found = value;
+    }
+    return found;
+}
+
+// How many files a successful 7-Zip extraction wrote, from its closing summary: "Files: N",
+// or, for exactly one file, only a "Size:" line; "No files to process" for none.
+std::int64_t sevenZipExtractedFiles(const std::string& output) {
+    if (output.find("No files to process") != std::string::npos) return 0;
+    if (const auto files = summaryNumber(output, "Files:")) return *files;
+    return summaryNumber(output, "Size:") ? 1 : 0;
+}
+
+std::int64_t fileCountOf(std::span<const ArchiveEntry> entries) {
+    return std::count_if(entries.begin(), entries.end(),
+                         [](const ArchiveEntry& entry) { return !entry.isDirectory(); });
+}
+
+ArchiveEngineError selectionNotFound(std::int64_t done, std::int64_t asked) {
+    return ArchiveEngineError::processFailed(
+        S::t("Only ", "Seçilen ") + std::to_string(done) + S::t(" of ", " / ") +
+        std::to_string(asked) +
+        S::t(" selected files were found in the archive under their listed names. Names that "
+             "are not valid UTF-8 cannot be picked out one by one; extract the whole archive "
+             "instead.",
+             " dosya listelenen adıyla arşivde bulunabildi. Geçerli UTF-8 olmayan adlar tek tek "
+             "seçilemez; bunun yerine arşivin tamamını çıkarın."));
 }
 
 }  // namespace
@@ -57,13 +111,47 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
                                    const ProgressHandler& onProgress,
                                    const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path destination = resolveDestinationDirectory(listing, selectedEntries, options);
+    std::error_code statusError;
+    if (fs::exists(destination, statusError) && !fs::is_directory(destination, statusError)) {
+        throw ArchiveEngineError::processFailed(
+            S::t("Cannot extract into ", "Şuraya çıkarılamıyor: ") + destination.string() +
+            S::t(": it is a file, not a folder.", ": bu bir dosya, klasör değil."));
+    }
     fs::create_directories(destination);
-    if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
-        extractWithUnar(listing, selectedEntries, destination, options, cancellation, onProgress,
-                        searchFolders);
-    } else {
-        extractWithSevenZip(listing, selectedEntries, destination, options, cancellation,
+
+    std::vector<ArchiveEntry> selection;
+    if (!selectedEntries.empty()) selection = indexOf(listing).descendantEntries(selectedEntries);
+    const ExtractionRollback rollback(
+        destination, selectedEntries.empty() ? std::span<const ArchiveEntry>(listing.entries())
+                                             : std::span<const ArchiveEntry>(selection));
+    try {
+        if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
+            extractWithUnar(listing, selectedEntries, destination, options, cancellation,
                             onProgress, searchFolders);
+        } else {
+            extractWithSevenZip(listing, selectedEntries, destination, options, cancellation,
+                                onProgress, searchFolders);
+        }
+    } catch (const ArchiveEngineError& error) {
+        switch (error.kind()) {
+            case ArchiveEngineError::Case::passwordRequired:
+            case ArchiveEngineError::Case::wrongPassword:
+            case ArchiveEngineError::Case::cancelled:
+                rollback.removeCreated();
+                throw;
+            case ArchiveEngineError::Case::processFailed: {
+                const std::int64_t kept = rollback.removeIncomplete();
+                throw ArchiveEngineError::processFailed(
+                    error.payload() + "\n" +
+                    S::t("Complete files written: ", "Eksiksiz yazılan dosya: ") +
+                    std::to_string(kept) +
+                    S::t("; incomplete files were removed.", "; eksik dosyalar silindi."));
+            }
+            case ArchiveEngineError::Case::binaryNotFound:
+            case ArchiveEngineError::Case::unsupportedModification:
+                throw;
+        }
+        throw;
     }
     return destination;
 }
@@ -75,6 +163,8 @@ fs::path ArchiveExtractor::resolveDestinationDirectory(
         indexOf(listing).hasSingleRootFolder()) {
         return options.destinationFolder;
     }
+    // Never "", "." or "..": those would spill the archive's top items beside the
+    // destination's own files, or into its parent.
     return options.destinationFolder / cleanArchiveBaseName(listing.info().url);
 }
 
@@ -98,7 +188,7 @@ std::string ArchiveExtractor::cleanArchiveBaseName(const fs::path& from) {
     if (!matched) {
         if (const auto dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
     }
-    return name.empty() ? std::string("Extracted") : name;
+    return isUsableFolderName(name) ? name : std::string(kFallbackFolderName);
 }
 
 std::string ArchiveExtractor::escapeUnarGlob(std::string_view text) {
@@ -154,9 +244,19 @@ void ArchiveExtractor::extractWithSevenZip(
     ArchiverRun::expectSuccess(result, {ArchiverRun::Tool::sevenZip,
                                         "7zz extract",
                                         {"wrong password", "encrypted"},
-                                        true,
+                                        listing.info().hasEncryptedEntries,
                                         hasPassword(options),
                                         listing.info().url});
+    // 7-Zip succeeds with "No files to process" when a listed name matches nothing (a name
+    // that was not valid UTF-8 and was repaired for display, for one).
+    if (!targets.empty()) {
+        const std::string output = result.stdoutString();
+        const std::int64_t asked = fileCountOf(targets);
+        const std::int64_t done = sevenZipExtractedFiles(output);
+        const bool nothing = output.find("No files to process") != std::string::npos;
+        if (done < asked || nothing)
+            throw selectionNotFound(done, std::max<std::int64_t>(asked, 1));
+    }
     notifyProgress(onProgress, 1.0);
 }
 
@@ -176,7 +276,13 @@ void ArchiveExtractor::extractWithUnar(
              UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
                                                       options.password, indexMode, selectors)},
             cancellation, ArchiverRun::countedLines(counter), onProgress);
-        ArchiverRun::expectSuccess(result, unarRules(archive, hadPassword));
+        ArchiverRun::expectSuccess(
+            result, unarRules(archive, listing.info().hasEncryptedEntries, hadPassword));
+        // The unarchiver succeeds without writing anything when no selector matches.
+        if (!selectors.empty() &&
+            result.stdoutString().find("No files extracted.") != std::string::npos) {
+            throw selectionNotFound(0, static_cast<std::int64_t>(selectors.size()));
+        }
     };
 
     if (selectedEntries.empty()) {
@@ -222,7 +328,7 @@ void ArchiveExtractor::extractWithUnar(
 }
 
 void ArchiveExtractor::validateUnarResult(const ProcessResult& result, bool hadPassword) {
-    ArchiverRun::expectSuccess(result, unarRules({}, hadPassword));
+    ArchiverRun::expectSuccess(result, unarRules({}, true, hadPassword));
 }
 
 }  // namespace kelvane

@@ -43,8 +43,12 @@ public:
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options);
 
+    // The name of the smart subfolder when the archive's own name gives none.
+    static constexpr std::string_view kFallbackFolderName = "Extracted";
+
     // The archive's file name without its archive suffix (".tar.gz", ".part01.rar", … or
-    // one extension); "Extracted" when nothing is left.
+    // one extension); kFallbackFolderName when what is left is not one ordinary folder name
+    // (empty, only dots and blanks such as "." or "..", or holding a "/").
     [[nodiscard]] static std::string cleanArchiveBaseName(const std::filesystem::path& from);
 
     // A backslash before every "\", "*", "?", "[" and "]", so the unarchiver matches the
