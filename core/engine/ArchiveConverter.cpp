@@ -86,7 +86,8 @@ fs::path ArchiveConverter::convertArchive(
         };
     }
     const fs::path written = ArchiveCreator::createArchive(
-        children, destination, options, cancellation, creationProgress, searchFolders);
+        children, destination, options, cancellation, creationProgress, searchFolders,
+        ArchiveCreator::LinkHandling::storeLinks);
     notifyProgress(onProgress, 1.0);
     return written;
 }

@@ -69,8 +69,9 @@ fs::path createWithSevenZip(const fs::path& tool, const std::vector<fs::path>& s
                             StagedArchiveOutput& output, const CreateArchiveOptions& options,
                             std::vector<std::string> excludedStoredPaths,
                             const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                            const ProgressHandler& onProgress) {
+                            const ProgressHandler& onProgress, bool storeLinks) {
     SevenZipCreationNames names;
+    names.storeLinks = storeLinks;
     names.excludedStoredPaths = std::move(excludedStoredPaths);
     const auto holdsWildcard = [](std::string_view text) {
         return SevenZipToolContract::holdsWildcard(text);
@@ -128,7 +129,8 @@ fs::path ArchiveCreator::createArchive(
     const std::vector<fs::path>& sources, const fs::path& destination,
     const CreateArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders,
+    LinkHandling links) {
     if (sources.empty()) throw ArchiveEngineError::processFailed("No input files selected.");
 
     const fs::path target = cleanAbsolute(destination);
@@ -155,7 +157,8 @@ fs::path ArchiveCreator::createArchive(
         compound ? createCompoundTar(tool, sourcePaths, output, options, excludedStoredPaths,
                                      cancellation, onProgress)
                  : createWithSevenZip(tool, sourcePaths, output, options,
-                                      std::move(excludedStoredPaths), cancellation, onProgress);
+                                      std::move(excludedStoredPaths), cancellation, onProgress,
+                                      links == LinkHandling::storeLinks);
     notifyProgress(onProgress, 1.0);
     return written;
 }

@@ -59,33 +59,6 @@ bool isUsableFolderName(std::string_view name) {
     return trimmed.find_first_not_of(". \t") != std::string_view::npos;
 }
 
-// The number after "<label>" on the last line that starts with it in 7-Zip's summary.
-std::optional<std::int64_t> summaryNumber(std::string_view output, std::string_view label) {
-    std::optional<std::int64_t> found;
-    for (std::size_t at = output.find(label); at != std::string_view::npos;
-         at = output.find(label, at + 1)) {
-        if (at != 0 && output[at - 1] != '\n') continue;
-        std::int64_t value = 0;
-        std::size_t digit = at + label.size();
-        while (digit < output.size() && output[digit] == ' ') ++digit;
-        const std::size_t first = digit;
-        while (digit < output.size() && output[digit] >= '0' && output[digit] <= '9') {
-            value = value * 10 + (output[digit] - '0');
-            ++digit;
-        }
-        if (digit > first) found = value;
-    }
-    return found;
-}
-
-// How many files a successful 7-Zip extraction wrote, from its closing summary: "Files: N",
-// or, for exactly one file, only a "Size:" line; "No files to process" for none.
-std::int64_t sevenZipExtractedFiles(const std::string& output) {
-    if (output.find("No files to process") != std::string::npos) return 0;
-    if (const auto files = summaryNumber(output, "Files:")) return *files;
-    return summaryNumber(output, "Size:") ? 1 : 0;
-}
-
 std::int64_t fileCountOf(std::span<const ArchiveEntry> entries) {
     return std::count_if(entries.begin(), entries.end(),
                          [](const ArchiveEntry& entry) { return !entry.isDirectory(); });
@@ -247,15 +220,12 @@ void ArchiveExtractor::extractWithSevenZip(
                                         listing.info().hasEncryptedEntries,
                                         hasPassword(options),
                                         listing.info().url});
-    // 7-Zip succeeds with "No files to process" when a listed name matches nothing (a name
-    // that was not valid UTF-8 and was repaired for display, for one).
-    if (!targets.empty()) {
-        const std::string output = result.stdoutString();
-        const std::int64_t asked = fileCountOf(targets);
-        const std::int64_t done = sevenZipExtractedFiles(output);
-        const bool nothing = output.find("No files to process") != std::string::npos;
-        if (done < asked || nothing)
-            throw selectionNotFound(done, std::max<std::int64_t>(asked, 1));
+    // 7-Zip succeeds with "No files to process" when no listed name matches (a name that
+    // was not valid UTF-8 and was repaired for display, for one). Its file count is no
+    // measure of a partial match: links it writes are not counted as files.
+    if (!targets.empty() &&
+        result.stdoutString().find("No files to process") != std::string::npos) {
+        throw selectionNotFound(0, std::max<std::int64_t>(fileCountOf(targets), 1));
     }
     notifyProgress(onProgress, 1.0);
 }
