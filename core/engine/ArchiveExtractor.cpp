@@ -276,8 +276,15 @@ void ArchiveExtractor::extractWithUnar(
     std::vector<std::string> selectors;
     selectors.reserve(targets.size());
     for (const ArchiveEntry& target : targets) {
-        selectors.push_back(indexMode ? std::to_string(*target.xadIndex())
-                                      : escapeUnarGlob(target.rawPath()));
+        if (indexMode) {
+            selectors.push_back(std::to_string(*target.xadIndex()));
+            continue;
+        }
+        std::string selector = escapeUnarGlob(target.rawPath());
+        // A selector such as "-r" would be read as an option; an escaped "-" still matches
+        // itself.
+        if (selector.starts_with('-')) selector.insert(0, 1, '\\');
+        selectors.push_back(std::move(selector));
     }
 
     const auto total = static_cast<std::int64_t>(selectors.size());
