@@ -248,8 +248,9 @@ void ArchiveExtractor::extractWithUnar(
             cancellation, ArchiverRun::countedLines(counter), onProgress);
         ArchiverRun::expectSuccess(
             result, unarRules(archive, listing.info().hasEncryptedEntries, hadPassword));
-        // The unarchiver succeeds without writing anything when no selector matches.
-        if (!selectors.empty() &&
+        // The unarchiver succeeds without writing anything when no selector matches. It says
+        // the same when every match was skipped as existing, so that mode cannot tell.
+        if (!selectors.empty() && options.overwriteMode != ExtractOverwriteMode::skipExisting &&
             result.stdoutString().find("No files extracted.") != std::string::npos) {
             throw selectionNotFound(0, static_cast<std::int64_t>(selectors.size()));
         }
