@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,7 @@ TEST(ChecksumServiceTest, AgreesWithOpensslAroundChunkBoundariesAndOnBothPaths) 
             folder.write("data-" + std::to_string(size), testing::incompressibleBytes(size, size));
         std::vector<double> fractions;
         const FileChecksumReport report = ChecksumService::compute(
-            file, [&](double fraction, std::string_view) { fractions.push_back(fraction); });
+            file, [&](const ProgressReport& step) { fractions.push_back(step.fraction); });
         EXPECT_EQ(report.byteCount, static_cast<std::int64_t>(size));
         // One report per chunk read, rising to exactly 1.
         EXPECT_EQ(fractions.size(), (size + kMiB - 1) / kMiB) << size;
@@ -56,6 +57,23 @@ TEST(ChecksumServiceTest, AgreesWithOpensslAroundChunkBoundariesAndOnBothPaths) 
         EXPECT_EQ(fractions.back(), 1.0) << size;
         EXPECT_EQ(report.sha256, opensslDigest("sha256", file)) << size;
         EXPECT_EQ(report.md5, opensslDigest("md5", file)) << size;
+    }
+}
+
+TEST(ChecksumServiceTest, AThrowingProgressCallbackEndsTheRunNotTheProgram) {
+    const testing::TemporaryFolder folder;
+    // Large enough for the two-thread path; the callback throws at every chunk in turn.
+    const fs::path file = folder.write("big", testing::incompressibleBytes(9U << 20U));
+    for (int throwAt = 1; throwAt <= 9; ++throwAt) {
+        int calls = 0;
+        EXPECT_THROW((void)ChecksumService::compute(file,
+                                                    [&](const ProgressReport&) {
+                                                        if (++calls == throwAt) {
+                                                            throw std::runtime_error("stop");
+                                                        }
+                                                    }),
+                     std::runtime_error)
+            << throwAt;
     }
 }
 
