@@ -4,16 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "engine/ProgressThrottle.hpp"
 #include "localization/S.hpp"
+#include "platform/AppFolders.hpp"
 #include "platform/UserDefaults.hpp"
 #include "process/ProcessCancellationToken.hpp"
 #include "state/BackgroundTask.hpp"
@@ -335,24 +332,8 @@ QString ArchiveViewModel::cacheFolder() const {
 }
 
 void ArchiveViewModel::ensureCacheRoot() const {
-    const std::string root = sessionCacheRoot_.toStdString();
-    if (::mkdir(root.c_str(), 0700) != 0 && errno != EEXIST) {
-        throw std::filesystem::filesystem_error("cannot create the preview cache", root,
-                                                std::error_code(errno, std::generic_category()));
-    }
-    // The name is predictable: trust it only as a real folder (not a link) of this user, and
-    // make sure nobody else may look inside.
-    struct stat info {};
-    if (::lstat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid()) {
-        throw std::filesystem::filesystem_error(
-            "the preview cache folder is not a folder of this user", root,
-            std::make_error_code(std::errc::permission_denied));
-    }
-    if ((info.st_mode & 0077) != 0 && ::chmod(root.c_str(), 0700) != 0) {
-        throw std::filesystem::filesystem_error("cannot make the preview cache private", root,
-                                                std::error_code(errno, std::generic_category()));
-    }
+    // The name is predictable: only a real folder of this user, private to it, is used.
+    AppFolders::ensurePrivateFolder(sessionCacheRoot_.toStdString());
 }
 
 void ArchiveViewModel::resetPreviewState() {
@@ -419,7 +400,7 @@ void ArchiveViewModel::finishBusy() {
     activeCancellation_.reset();
 }
 
-std::function<void(double, std::string_view)> ArchiveViewModel::makeProgressHandler() {
+ProgressHandler ArchiveViewModel::makeProgressHandler() {
     QPointer<ArchiveViewModel> self(this);
     return ProgressThrottle::wrap([self](double fraction, std::string detail) {
         if (self.isNull()) return;

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ProgressHandler.hpp"
 #include "index/ArchiveItemList.hpp"
 #include "localization/AppLanguage.hpp"
 #include "model/ArchiveEntry.hpp"
@@ -332,7 +333,7 @@ private:
                            std::int64_t expectedBytes, bool measurable);
     // The engine's progress callback: thinned in the engine's throttle, then one
     // interface-thread task per report that passes.
-    [[nodiscard]] std::function<void(double, std::string_view)> makeProgressHandler();
+    [[nodiscard]] ProgressHandler makeProgressHandler();
     void applyProgress(double fraction, const QString& detail);
     // Reads an archive into a tab; with `evenIfShown` an archive already in a tab is read
     // again even without a password (after it was changed on disk).

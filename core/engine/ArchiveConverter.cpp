@@ -11,6 +11,7 @@
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveExtractor.hpp"
 #include "model/ExtractArchiveOptions.hpp"
+#include "platform/AppFolders.hpp"
 #include "platform/Uuid.hpp"
 
 namespace kelvane {
@@ -22,10 +23,7 @@ namespace fs = std::filesystem;
 class WorkFolder final {
 public:
     WorkFolder() : path_(fs::temp_directory_path() / ("KelvaneConvert-" + Uuid::randomText())) {
-        if (::mkdir(path_.c_str(), 0700) != 0) {
-            throw fs::filesystem_error("cannot create the conversion folder", path_,
-                                       std::error_code(errno, std::generic_category()));
-        }
+        AppFolders::ensurePrivateFolder(path_);
     }
     ~WorkFolder() {
         std::error_code ignored;

@@ -60,13 +60,19 @@ fs::path CacheExtractor::extractSingleFileToCache(
     const std::string key = entryKey(entry.id());
     const fs::path entryFolder = cacheRoot / key;
     if (auto cached = expectedFile(entryFolder, entry.id())) return *cached;
+    // An entry folder that lost its file (a cleaner of the temporary folder went by) is
+    // extracted again instead of failing for good.
+    if (fs::is_directory(entryFolder) && !firstRegularFile(entryFolder)) {
+        std::error_code ignored;
+        fs::remove_all(entryFolder, ignored);
+    }
 
     // An entry folder only ever appears whole: the tool writes into a private staging
     // folder that is renamed into place after a successful run and removed after a failed
     // one. A failed or cancelled run therefore never leaves a partial file that a later
     // call would take for the entry, and concurrent calls never write into the same folder.
     if (!fs::exists(entryFolder)) {
-        fs::create_directories(cacheRoot);
+        AppFolders::ensurePrivateFolder(cacheRoot);
         const fs::path staging = AppFolders::createPrivateFolder(cacheRoot, key + ".partial-");
         try {
             const ExtractArchiveOptions options(staging, false, ExtractOverwriteMode::overwrite,

@@ -24,8 +24,8 @@ ProgressHandler ProgressThrottle::wrap(Sink sink, std::chrono::milliseconds inte
     state->sink = std::move(sink);
     state->interval = interval;
     state->clock = std::move(clock);
-    return [state](double fraction, std::string_view detail) {
-        const bool isFinal = fraction >= 1.0;
+    return [state](const ProgressReport& report) {
+        const bool isFinal = report.fraction >= 1.0;
         {
             const std::lock_guard lock(state->mutex);
             const auto now = state->clock();
@@ -35,7 +35,7 @@ ProgressHandler ProgressThrottle::wrap(Sink sink, std::chrono::milliseconds inte
             state->lastDelivered = now;
         }
         // Delivered outside the lock: the sink may take its time or report again.
-        state->sink(fraction, std::string(detail));
+        state->sink(report.fraction, report.detail);
     };
 }
 

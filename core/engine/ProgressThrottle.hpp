@@ -7,7 +7,6 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <string_view>
 
 #include "engine/ProgressHandler.hpp"
 

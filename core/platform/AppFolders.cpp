@@ -79,4 +79,37 @@ fs::path createPrivateFolder(const fs::path& parent, std::string_view prefix) {
                                std::make_error_code(std::errc::file_exists));
 }
 
+namespace {
+
+// Creates `folder` with mode 0700, and the missing folders above it the same way; folders
+// that already exist above it are left as they are.
+void makeFolderChain(const fs::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return;
+    if (errno == ENOENT && folder.has_parent_path() && folder.parent_path() != folder) {
+        makeFolderChain(folder.parent_path());
+        if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return;
+    }
+    throw fs::filesystem_error("cannot create folder", folder,
+                               std::error_code(errno, std::generic_category()));
+}
+
+}  // namespace
+
+void ensurePrivateFolder(const fs::path& folder) {
+    makeFolderChain(folder);
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0) {
+        throw fs::filesystem_error("cannot inspect folder", folder,
+                                   std::error_code(errno, std::generic_category()));
+    }
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::geteuid()) {
+        throw fs::filesystem_error("not a private folder of this user", folder,
+                                   std::make_error_code(std::errc::permission_denied));
+    }
+    if ((info.st_mode & 0077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+        throw fs::filesystem_error("cannot make the folder private", folder,
+                                   std::error_code(errno, std::generic_category()));
+    }
+}
+
 }  // namespace kelvane::AppFolders

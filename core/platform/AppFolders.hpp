@@ -31,4 +31,11 @@ inline constexpr const char* kMakerFolderName = "Tessaloom";
 [[nodiscard]] std::filesystem::path createPrivateFolder(const std::filesystem::path& parent,
                                                         std::string_view prefix);
 
+// Makes sure `folder` is a folder only this user can enter: creates it (and any missing
+// folder above it) with mode 0700, and accepts one that exists only when it is a real folder,
+// not a link, owned by this user, tightening its mode to 0700. For folders at predictable
+// names under the temporary folder, where another user could have planted something.
+// Throws std::filesystem::filesystem_error otherwise.
+void ensurePrivateFolder(const std::filesystem::path& folder);
+
 }  // namespace kelvane::AppFolders

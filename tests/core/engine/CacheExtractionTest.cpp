@@ -170,3 +170,49 @@ TEST_F(CacheExtractionTest, AFailedRunLeavesNothingThatALaterCallWouldTakeForThe
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST(CacheRetryTest, AnEntryFolderThatLostItsFileIsExtractedAgain) {
+    testing::TemporaryFolder source;
+    testing::TemporaryFolder cache;
+    source.write("note.txt", "kept\n");
+    const std::filesystem::path zip = source.path() / "n.zip";
+    testing::runTool(source.path(), "7zz", {"a", zip.string(), "note.txt"});
+    const ArchiveListing listing = testing::listed(zip);
+    const ArchiveEngineService engine;
+    const ArchiveEntry& entry = testing::entryWithID(listing, "note.txt");
+    const std::filesystem::path first =
+        engine.extractSingleFileToCache(listing, entry, std::nullopt, cache.path() / "tab", nullptr);
+    // A cleaner of the temporary folder removes the file and leaves its folder.
+    std::filesystem::remove(first);
+    const std::filesystem::path second =
+        engine.extractSingleFileToCache(listing, entry, std::nullopt, cache.path() / "tab", nullptr);
+    EXPECT_EQ(testing::readFile(second), "kept\n");
+}
+
+TEST(CacheRetryTest, TheCacheFolderIsPrivateAndAPlantedLinkIsRefused) {
+    testing::TemporaryFolder source;
+    testing::TemporaryFolder cache;
+    source.write("note.txt", "x");
+    const std::filesystem::path zip = source.path() / "n.zip";
+    testing::runTool(source.path(), "7zz", {"a", zip.string(), "note.txt"});
+    const ArchiveListing listing = testing::listed(zip);
+    const ArchiveEngineService engine;
+    const ArchiveEntry& entry = testing::entryWithID(listing, "note.txt");
+    (void)engine.extractSingleFileToCache(listing, entry, std::nullopt, cache.path() / "tab", nullptr);
+    const auto mode = std::filesystem::status(cache.path() / "tab").permissions();
+    EXPECT_EQ(mode & (std::filesystem::perms::group_all | std::filesystem::perms::others_all),
+              std::filesystem::perms::none);
+
+    testing::TemporaryFolder elsewhere;
+    std::filesystem::create_directory_symlink(elsewhere.path(), cache.path() / "planted");
+    EXPECT_THROW((void)engine.extractSingleFileToCache(listing, entry, std::nullopt,
+                                                       cache.path() / "planted", nullptr),
+                 std::filesystem::filesystem_error);
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.path()));
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -20,14 +20,14 @@ TEST(ProgressThrottleTest, PassesTheFirstThenOnePerIntervalAndAlwaysTheFinal) {
         [&](double fraction, std::string detail) { delivered.emplace_back(fraction, std::move(detail)); },
         40ms, [&] { return now; });
 
-    handler(0.1, "first");
-    handler(0.2, "dropped: too soon");
+    handler(ProgressReport{0.1, "first"});
+    handler(ProgressReport{0.2, "dropped: too soon"});
     now += 39ms;
-    handler(0.3, "dropped: still too soon");
+    handler(ProgressReport{0.3, "dropped: still too soon"});
     now += 1ms;
-    handler(0.4, "second");
-    handler(1.0, "");  // the final report is never dropped
-    handler(1.0, "");
+    handler(ProgressReport{0.4, "second"});
+    handler(ProgressReport{1.0, ""});  // the final report is never dropped
+    handler(ProgressReport{1.0, ""});
     ASSERT_EQ(delivered.size(), 4U);
     EXPECT_EQ(delivered[0], (std::pair<double, std::string>{0.1, "first"}));
     EXPECT_EQ(delivered[1], (std::pair<double, std::string>{0.4, "second"}));
@@ -41,7 +41,7 @@ TEST(ProgressThrottleTest, TheDetailOutlivesTheCall) {
         ProgressThrottle::wrap([&](double, std::string detail) { kept = std::move(detail); });
     {
         std::string transient = "file-name.txt";
-        handler(0.5, transient);
+        handler(ProgressReport{0.5, transient});
         transient.assign(transient.size(), 'x');
     }
     EXPECT_EQ(kept, "file-name.txt");
