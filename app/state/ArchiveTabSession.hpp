@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,9 @@ struct ArchiveTabSession {
 
     QString currentFolderPath;
     EntrySelection selectedEntryIDs;
+    // The byte total of that selection when it was saved; the selection and the listing
+    // never change while kept, so switching back needs no new count over a million entries.
+    std::int64_t selectedTotalBytes = 0;
     QString searchQuery;
     ArchiveFilterKind filterKind = ArchiveFilterKind::all;
     ArchiveSortField sortField = ArchiveSortField::name;

@@ -138,6 +138,7 @@ void ArchiveViewModel::installOpenedArchive(const ArchiveListing& listing,
         .listing = listing,
         .currentFolderPath = initialFolder(listing),
         .selectedEntryIDs = {},
+        .selectedTotalBytes = 0,
         .searchQuery = {},
         .filterKind = ArchiveFilterKind::all,
         .sortField = ArchiveSortField::name,
@@ -194,6 +195,7 @@ void ArchiveViewModel::persistActiveTabSnapshot() {
         if (tab.id != *activeTabID_) continue;
         tab.currentFolderPath = currentFolderPath_;
         tab.selectedEntryIDs = selectedEntryIDs_;
+        tab.selectedTotalBytes = selectedTotalBytes_;
         tab.searchQuery = searchQuery_;
         tab.filterKind = filterKind_;
         tab.sortField = sortField_;
@@ -229,7 +231,7 @@ void ArchiveViewModel::switchToTab(const QUuid& id) {
     // whose receivers may call back into this object.
     const ArchiveTabSession tab = *found;
     applyTabState(tab);
-    recomputeSelectedBytes();
+    setSelectedTotalBytes(tab.selectedTotalBytes);
     resetPreviewState();
     rebuildSidebarFolders();
     rebuildDisplayedEntries(false);

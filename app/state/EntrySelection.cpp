@@ -1,6 +1,5 @@
 #include "state/EntrySelection.hpp"
 
-#include <bit>
 #include <utility>
 
 namespace kelvane::app {
@@ -30,7 +29,7 @@ EntrySelection EntrySelection::of(std::shared_ptr<const ArchiveDirectoryIndex> i
     if (!index || entries.empty()) return selection;
     Builder builder(index->allEntries().size());
     for (const ArchiveEntry& entry : entries) {
-        if (const auto position = index->position(entry.id())) builder.add(*position);
+        if (const auto position = index->position(entry)) builder.add(*position);
     }
     if (builder.count == 0) return selection;
     selection.index_ = std::move(index);
@@ -57,6 +56,13 @@ EntrySelection EntrySelection::ofIDs(std::shared_ptr<const ArchiveDirectoryIndex
 bool EntrySelection::contains(std::string_view id) const {
     if (!bits_ || !index_) return false;
     const auto position = index_->position(id);
+    if (!position) return false;
+    return (((*bits_)[*position / 64] >> (*position % 64)) & 1U) != 0;
+}
+
+bool EntrySelection::contains(const ArchiveEntry& entry) const {
+    if (!bits_ || !index_) return false;
+    const auto position = index_->position(entry);
     if (!position) return false;
     return (((*bits_)[*position / 64] >> (*position % 64)) & 1U) != 0;
 }

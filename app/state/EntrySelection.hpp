@@ -30,7 +30,7 @@ public:
     [[nodiscard]] std::size_t size() const { return count_; }
     [[nodiscard]] bool empty() const { return count_ == 0; }
     [[nodiscard]] bool contains(std::string_view id) const;
-    [[nodiscard]] bool contains(const ArchiveEntry& entry) const { return contains(entry.id()); }
+    [[nodiscard]] bool contains(const ArchiveEntry& entry) const;
     // The one selected entry when exactly one is selected.
     [[nodiscard]] const ArchiveEntry* single() const;
 

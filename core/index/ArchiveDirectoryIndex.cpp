@@ -227,6 +227,12 @@ const ArchiveEntry* ArchiveDirectoryIndex::entry(std::string_view id) const {
     return position == kNone ? nullptr : &entries_[position];
 }
 
+std::optional<std::uint32_t> ArchiveDirectoryIndex::position(const ArchiveEntry& entry) const {
+    const std::uint32_t hint = entry.indexPositionHint();
+    if (hint < entries_.size() && entries_[hint].sharesRecordWith(entry)) return hint;
+    return position(entry.id());
+}
+
 std::optional<std::uint32_t> ArchiveDirectoryIndex::position(std::string_view id) const {
     const std::uint32_t found = findPosition(id);
     if (found == kNone) return std::nullopt;

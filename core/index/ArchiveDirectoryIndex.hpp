@@ -78,6 +78,9 @@ public:
     // 4 bytes and stable for the life of the index, so a selection of a million entries
     // can be held as positions instead of texts.
     [[nodiscard]] std::optional<std::uint32_t> position(std::string_view id) const;
+    // The same for a handle: found through the record's position hint when it is this
+    // index's, otherwise by its id.
+    [[nodiscard]] std::optional<std::uint32_t> position(const ArchiveEntry& entry) const;
     // A folder's recursive totals when it has a node, otherwise the entry's own size.
     [[nodiscard]] std::int64_t effectiveSize(const ArchiveEntry& entry) const;
     [[nodiscard]] std::int64_t effectivePackedSize(const ArchiveEntry& entry) const;

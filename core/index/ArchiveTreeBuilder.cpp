@@ -435,6 +435,7 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
     for (std::size_t i = 0; i < entryCount; ++i) {
         finalPosition[grouped[i]] = narrow(i);
         index.entries_.push_back(std::move(found.stored[grouped[i]]));
+        index.entries_.back().setIndexPositionHint(static_cast<std::uint32_t>(index.entries_.size() - 1));
     }
     grouped = {};
     found.stored = {};

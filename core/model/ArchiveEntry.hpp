@@ -97,6 +97,20 @@ public:
         return a.isDirectory() == b.isDirectory() &&
                a.uncompressedSize() == b.uncompressedSize() && a.id() == b.id();
     }
+    // Whether both handles share one stored record (the same entry of the same listing).
+    [[nodiscard]] bool sharesRecordWith(const ArchiveEntry& other) const noexcept {
+        return record_ == other.record_;
+    }
+    // Where the directory index last built over this record keeps it, so a handle finds its
+    // place without a look-up by text; a hint only, checked by the index against its own
+    // entries (the same record may sit in more than one index).
+    [[nodiscard]] std::uint32_t indexPositionHint() const noexcept {
+        return record_->indexPositionHint.load(std::memory_order_relaxed);
+    }
+    void setIndexPositionHint(std::uint32_t position) const noexcept {
+        record_->indexPositionHint.store(position, std::memory_order_relaxed);
+    }
+
     // Hash of the id alone, so equal entries hash alike.
     [[nodiscard]] std::size_t hash() const noexcept {
         return std::hash<std::string_view>{}(id());
@@ -124,6 +138,7 @@ private:
     struct Record {
         std::atomic<std::uint32_t> references{1};
         std::uint32_t rawLength = 0;
+        std::atomic<std::uint32_t> indexPositionHint{0xFFFFFFFFU};
         TextSpan id;
         TextSpan lowercasedPath;
         TextSpan lowercasedName;
