@@ -9,6 +9,7 @@
 #include "engine/ArchiveEngineService.hpp"
 #include "engine/ExtractionLinkGuard.hpp"
 #include "engine/SevenZipListFile.hpp"
+#include "engine/TarStreamExtractor.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
 #include "platform/UnicodeText.hpp"
 #include "process/LineProgressCounter.hpp"
@@ -71,7 +72,10 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
                                    const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path destination = resolveDestinationDirectory(listing, selectedEntries, options);
     fs::create_directories(destination);
-    if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
+    if (listing.info().extractEngine == ArchiveEngineKind::tarStream) {
+        TarStreamExtractor::extract(listing, selectedEntries, destination, options, cancellation,
+                                    onProgress, searchFolders);
+    } else if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
         extractWithUnar(listing, selectedEntries, destination, options, cancellation, onProgress,
                         searchFolders);
     } else {
