@@ -36,14 +36,17 @@ fs::path locateBsdtar(const BinaryLocator::SearchFolders& searchFolders) {
     return *tool;
 }
 
-// The tool's own complaints ("bsdtar: …"), without the "x name" lines of "-v".
+// The tool's own complaints ("bsdtar: …", "x name: Can't …"), without the plain
+// "x name" lines of "-v".
 std::string complaintsIn(std::string_view text, std::string_view fallback, int exitCode) {
     std::string complaints;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view line = UnicodeText::trimmedWhitespace(text.substr(start, end - start));
-        if (!line.empty() && !line.starts_with("x ")) {
+        // An entry's own failure follows its "x name" on the same line, after ": ".
+        const bool entryLine = line.starts_with("x ") && line.find(": ") == std::string_view::npos;
+        if (!line.empty() && !entryLine) {
             if (!complaints.empty()) complaints += '\n';
             complaints += line;
         }

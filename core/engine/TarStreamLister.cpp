@@ -81,7 +81,7 @@ Attempt attempt(const fs::path& at, const ProcessPipeline::Tool& producer,
                 const fs::path& sevenZip, std::chrono::steady_clock::time_point startTime,
                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
                 const std::function<void(std::int64_t)>& onCountUpdate,
-                const ListingOptions& options) {
+                const ListingOptions& options, bool acceptEmpty) {
     StreamingSevenZipSLTParser parser("TAR", onCountUpdate);
     TarStreamFactsCollector facts;
     const PipelineResult result = ProcessPipeline::streamStdoutLines(
@@ -94,6 +94,11 @@ Attempt attempt(const fs::path& at, const ProcessPipeline::Tool& producer,
     facts.finish();
     if (!result.succeeded() || !parser.inEntries()) {
         return {std::nullopt, failureText(result, producer.executable.filename().string())};
+    }
+    // 7-Zip reads a stream that is no tar at all (a gzip'd cpio, a compressed text) as an
+    // empty tar; only bsdtar, which knows every format it reads, may call a stream empty.
+    if (parser.entries().empty() && !acceptEmpty) {
+        return {std::nullopt, "The stream holds no tar entries."};
     }
 
     std::vector<ArchiveEntry> entries = parser.takeEntries();
@@ -149,7 +154,8 @@ std::optional<ArchiveListing> TarStreamLister::list(
     std::string failures;
     for (const ProcessPipeline::Tool& producer : producers) {
         Attempt result =
-            attempt(at, producer, *sevenZip, startTime, cancellation, onCountUpdate, options);
+            attempt(at, producer, *sevenZip, startTime, cancellation, onCountUpdate, options,
+                    producer.executable == bsdtar && kind != TarStreamRoute::Kind::compressedSingle);
         if (result.listing) return std::move(result.listing);
         if (!failures.empty()) failures += '\n';
         failures += result.failure;
