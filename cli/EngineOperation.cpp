@@ -51,8 +51,8 @@ ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work) {
         InterruptWatcher::watch(nullptr);
     };
     try {
-        work(token, [&progress](double fraction, std::string_view detail) {
-            progress.report(fraction, detail);
+        work(token, [&progress](const ProgressReport& report) {
+            progress.report(report.fraction, report.detail);
         });
         finish();
         return ExitCode::success;

@@ -67,13 +67,13 @@ ExitCode run(const ParsedCommandLine& arguments) {
             const ScratchFolder scratch;
             const std::filesystem::path file = CacheExtractor::extractSingleFileToCache(
                 listing, *entry, password, scratch.path(), token,
-                [&onProgress](double fraction, std::string_view detail) {
-                    if (onProgress) onProgress(0.5 * fraction, detail);
+                [&onProgress](const ProgressReport& step) {
+                    notifyProgress(onProgress, 0.5 * step.fraction, step.detail);
                 });
-            report = ChecksumService::compute(
-                file, [&onProgress, entry](double fraction, std::string_view) {
-                    if (onProgress) onProgress(0.5 + 0.5 * fraction, entry->name());
-                });
+            report = ChecksumService::compute(file, [&onProgress,
+                                                     entry](const ProgressReport& step) {
+                notifyProgress(onProgress, 0.5 + 0.5 * step.fraction, std::string(entry->name()));
+            });
         });
     if (status != ExitCode::success) return status;
     const std::string text = "SHA-256 " + report.sha256 + "\nMD5     " + report.md5 + "\nBytes   " +

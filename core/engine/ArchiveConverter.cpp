@@ -65,8 +65,8 @@ fs::path ArchiveConverter::convertArchive(
     extraction.openInFinderWhenDone = false;
     ProgressHandler extractionProgress;
     if (onProgress) {
-        extractionProgress = [&onProgress](double fraction, std::string_view detail) {
-            onProgress(std::clamp(fraction, 0.0, 1.0) * kExtractionShare, detail);
+        extractionProgress = [&onProgress](const ProgressReport& report) {
+            onProgress({std::clamp(report.fraction, 0.0, 1.0) * kExtractionShare, report.detail});
         };
     }
     (void)ArchiveExtractor::extract(listing, {}, extraction, cancellation, extractionProgress,
@@ -79,14 +79,16 @@ fs::path ArchiveConverter::convertArchive(
 
     ProgressHandler creationProgress;
     if (onProgress) {
-        creationProgress = [&onProgress](double fraction, std::string_view detail) {
-            onProgress(kCreationStart + std::clamp(fraction, 0.0, 1.0) * (1.0 - kCreationStart),
-                       detail);
+        creationProgress = [&onProgress](const ProgressReport& report) {
+            onProgress(
+                {kCreationStart + std::clamp(report.fraction, 0.0, 1.0) * (1.0 - kCreationStart),
+                 report.detail});
         };
     }
     const fs::path written = ArchiveCreator::createArchive(
-        children, destination, options, cancellation, creationProgress, searchFolders);
-    if (onProgress) onProgress(1.0, {});
+        children, destination, options, cancellation, creationProgress, searchFolders,
+        ArchiveCreator::LinkHandling::storeLinks);
+    notifyProgress(onProgress, 1.0);
     return written;
 }
 

@@ -8,12 +8,11 @@
 #include <system_error>
 
 #include "engine/ArchiveEngineError.hpp"
-#include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
+#include "engine/ProgressHandler.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "engine/StagedArchiveOutput.hpp"
 #include "localization/S.hpp"
-#include "platform/UnicodeText.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/TarToolContract.hpp"
 
@@ -29,12 +28,6 @@ fs::path cleanAbsolute(const fs::path& path) {
     std::string text = fs::absolute(path).lexically_normal().string();
     while (text.size() > 1 && text.ends_with('/')) text.pop_back();
     return text;
-}
-
-std::string failureMessage(const ProcessResult& result, std::string_view fallback) {
-    const std::string standardError = result.stderrString();
-    const std::string_view trimmed = UnicodeText::trimmedWhitespace(standardError);
-    return trimmed.empty() ? std::string(fallback) : std::string(trimmed);
 }
 
 // How the tool will name `item` inside the new archive, once for every source folder that
@@ -72,16 +65,13 @@ std::vector<std::string> junkNamesBelow(const std::vector<fs::path>& sources) {
     return {names.begin(), names.end()};
 }
 
-void reportProgress(const ProgressHandler& onProgress, double fraction, std::string_view detail) {
-    if (onProgress) onProgress(fraction, detail);
-}
-
 fs::path createWithSevenZip(const fs::path& tool, const std::vector<fs::path>& sources,
                             StagedArchiveOutput& output, const CreateArchiveOptions& options,
                             std::vector<std::string> excludedStoredPaths,
                             const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                            const ProgressHandler& onProgress) {
+                            const ProgressHandler& onProgress, bool storeLinks) {
     SevenZipCreationNames names;
+    names.storeLinks = storeLinks;
     names.excludedStoredPaths = std::move(excludedStoredPaths);
     const auto holdsWildcard = [](std::string_view text) {
         return SevenZipToolContract::holdsWildcard(text);
@@ -100,18 +90,11 @@ fs::path createWithSevenZip(const fs::path& tool, const std::vector<fs::path>& s
         }
     }
 
-    const ProcessResult result = ProcessRunner::run(
-        tool, SevenZipToolContract::createArguments(output.stagingPath(), sources, options, names),
-        std::nullopt, std::nullopt, false, cancellation, [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
-    if (result.exitCode != 0) {
-        throw ArchiveEngineError::processFailed(failureMessage(
-            result, "7zz create failed (exit " + std::to_string(result.exitCode) + ")"));
-    }
+    const ProcessResult result = ArchiverRun::run(
+        {tool,
+         SevenZipToolContract::createArguments(output.stagingPath(), sources, options, names)},
+        cancellation, ArchiverRun::sevenZipPercentages(), onProgress);
+    ArchiverRun::expectSuccess(result, {ArchiverRun::Tool::sevenZip, "7zz create", {}, false});
     const bool split = SevenZipToolContract::volumeSwitch(options.volumeSplit).has_value();
     return split ? output.commitVolumes() : output.commitSingleFile();
 }
@@ -125,15 +108,14 @@ fs::path createCompoundTar(const fs::path& tool, const std::vector<fs::path>& so
     const auto arguments = TarToolContract::createArguments(
         output.stagingPath(), sources, options.format, options.compressionLevel,
         options.excludeMacJunk, TarToolContract::isLibarchiveTar(tool), excludedStoredPaths);
-    reportProgress(onProgress, 0.2, output.destination().filename().string());
-    const ProcessResult result = ProcessRunner::run(
-        tool, arguments, std::nullopt,
-        TarToolContract::createEnvironment(options.format, options.compressionLevel), false,
+    notifyProgress(onProgress, 0.2, output.destination().filename().string());
+    const ProcessResult result = ArchiverRun::run(
+        {tool, arguments, std::nullopt,
+         TarToolContract::createEnvironment(options.format, options.compressionLevel)},
         cancellation);
-    if (result.exitCode != 0) {
-        throw ArchiveEngineError::processFailed(
-            failureMessage(result, "tar archive creation failed"));
-    }
+    ArchiverRun::FailureRules rules{ArchiverRun::Tool::bsdtar, "tar", {}, false};
+    rules.fixedFailureText = "tar archive creation failed";
+    ArchiverRun::expectSuccess(result, rules);
     return output.commitSingleFile();
 }
 
@@ -147,7 +129,8 @@ fs::path ArchiveCreator::createArchive(
     const std::vector<fs::path>& sources, const fs::path& destination,
     const CreateArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders,
+    LinkHandling links) {
     if (sources.empty()) throw ArchiveEngineError::processFailed("No input files selected.");
 
     const fs::path target = cleanAbsolute(destination);
@@ -166,20 +149,17 @@ fs::path ArchiveCreator::createArchive(
     if (fs::exists(existing)) excludedStoredPaths = storedPathsInside(target, sourcePaths);
 
     const bool compound = isCompoundTar(options.format);
-    const auto tool = compound ? BinaryLocator::bsdtarURL(searchFolders)
-                               : BinaryLocator::sevenZipURL(searchFolders);
-    if (!tool) {
-        throw ArchiveEngineError::binaryNotFound(
-            std::string(compound ? TarToolContract::kToolName : SevenZipToolContract::kToolName));
-    }
+    const fs::path tool = ArchiverRun::locate(
+        compound ? ArchiverRun::Tool::bsdtar : ArchiverRun::Tool::sevenZip, searchFolders);
 
     StagedArchiveOutput output(target);
     const fs::path written =
-        compound ? createCompoundTar(*tool, sourcePaths, output, options, excludedStoredPaths,
+        compound ? createCompoundTar(tool, sourcePaths, output, options, excludedStoredPaths,
                                      cancellation, onProgress)
-                 : createWithSevenZip(*tool, sourcePaths, output, options,
-                                      std::move(excludedStoredPaths), cancellation, onProgress);
-    reportProgress(onProgress, 1.0, {});
+                 : createWithSevenZip(tool, sourcePaths, output, options,
+                                      std::move(excludedStoredPaths), cancellation, onProgress,
+                                      links == LinkHandling::storeLinks);
+    notifyProgress(onProgress, 1.0);
     return written;
 }
 

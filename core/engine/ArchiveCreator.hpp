@@ -2,6 +2,7 @@
 // tar tool. The new archive is staged beside the destination and replaces it only on success.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -28,13 +29,19 @@ public:
     //
     // Names holding "*" or "?" are taken literally: 7-Zip then runs with exact names, and
     // the "._*" junk files found below the sources are left out by name.
+    // Whether a symbolic link among the sources is packed as the item it points to (what a
+    // user choosing files expects) or as a link (a re-packed archive must hold only what the
+    // old one held, and a link it held may point anywhere). bsdtar always stores links.
+    enum class LinkHandling : std::uint8_t { followLinks, storeLinks };
+
     [[nodiscard]] static std::filesystem::path createArchive(
         const std::vector<std::filesystem::path>& sources, const std::filesystem::path& destination,
         const CreateArchiveOptions& options,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const ProgressHandler& onProgress,
         const BinaryLocator::SearchFolders& searchFolders =
-            BinaryLocator::SearchFolders::standard());
+            BinaryLocator::SearchFolders::standard(),
+        LinkHandling links = LinkHandling::followLinks);
 };
 
 }  // namespace kelvane

@@ -132,7 +132,7 @@ std::filesystem::path ArchiveEngineService::extract(
     const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
     const ExtractArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const std::function<void(double, std::string_view)>& onProgress) const {
+    const ProgressHandler& onProgress) const {
     return ArchiveExtractor::extract(listing, selectedEntries, options, cancellation, onProgress);
 }
 

@@ -84,7 +84,7 @@ public:
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const std::function<void(double, std::string_view)>& onProgress) const;
+        const ProgressHandler& onProgress) const;
     [[nodiscard]] std::filesystem::path resolveDestinationDirectory(
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options) const;
@@ -106,8 +106,8 @@ public:
         const std::function<void(std::int64_t)>& onCountUpdate) const;
 
     // Adds files and folders to a ZIP, 7Z or TAR archive in place (ArchiveModifier).
-    void addFiles(const std::vector<std::filesystem::path>& items,
-                  const std::filesystem::path& to, const std::optional<std::string>& password,
+    void addFiles(const std::vector<std::filesystem::path>& items, const std::filesystem::path& to,
+                  const std::optional<std::string>& password,
                   const std::shared_ptr<ProcessCancellationToken>& cancellation,
                   const ProgressHandler& onProgress) const;
 
@@ -120,8 +120,8 @@ public:
     // Packs files and folders into a new archive (ArchiveCreator) and returns it, or its
     // first volume. An archive already at the destination is replaced only on success.
     [[nodiscard]] std::filesystem::path createArchive(
-        const std::vector<std::filesystem::path>& sources,
-        const std::filesystem::path& destination, const CreateArchiveOptions& options,
+        const std::vector<std::filesystem::path>& sources, const std::filesystem::path& destination,
+        const CreateArchiveOptions& options,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
         const ProgressHandler& onProgress) const;
 

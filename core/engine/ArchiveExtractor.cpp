@@ -7,13 +7,15 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/ExtractionLinkGuard.hpp"
+#include "engine/ExtractionRollback.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "engine/TarStreamExtractor.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "localization/S.hpp"
 #include "platform/UnicodeText.hpp"
 #include "process/LineProgressCounter.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/UnarchiverToolContract.hpp"
 
@@ -41,25 +43,37 @@ bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view lowerSuff
     });
 }
 
-bool contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
+ArchiverRun::FailureRules unarRules(const fs::path& archive, bool passwordPossible,
+                                    bool hadPassword) {
+    return {ArchiverRun::Tool::unar, "unar",      {"password", "decryption"},
+            passwordPossible,        hadPassword, archive};
 }
 
-// Output of both streams of a failed run, lower-cased, for the password phrases.
-std::string lowercasedOutput(const ProcessResult& result) {
-    return UnicodeText::lowercased(result.stdoutString() + "\n" + result.stderrString());
+// A name made from an archive's file name becomes one folder below the destination: it must
+// be a single ordinary path component, or the files would land beside or above it.
+bool isUsableFolderName(std::string_view name) {
+    const std::string_view trimmed = UnicodeText::trimmedWhitespace(name);
+    if (trimmed.empty() || name.find('/') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    return trimmed.find_first_not_of(". \t") != std::string_view::npos;
 }
 
-std::string failureMessage(const ProcessResult& result, std::string_view fallback) {
-    const std::string errorText = result.stderrString();
-    const std::string_view trimmed = UnicodeText::trimmedWhitespace(errorText);
-    if (!trimmed.empty()) return std::string(trimmed);
-    return std::string(fallback) + " (exit " + std::to_string(result.exitCode) + ")";
+std::int64_t fileCountOf(std::span<const ArchiveEntry> entries) {
+    return std::count_if(entries.begin(), entries.end(),
+                         [](const ArchiveEntry& entry) { return !entry.isDirectory(); });
 }
 
-void reportProgress(const ArchiveExtractor::ProgressCallback& onProgress, double fraction,
-                    std::string_view detail) {
-    if (onProgress) onProgress(fraction, detail);
+ArchiveEngineError selectionNotFound(std::int64_t done, std::int64_t asked) {
+    return ArchiveEngineError::processFailed(
+        S::t("Only ", "Seçilen ") + std::to_string(done) + S::t(" of ", " / ") +
+        std::to_string(asked) +
+        S::t(" selected files were found in the archive under their listed names. Names that "
+             "are not valid UTF-8 cannot be picked out one by one; extract the whole archive "
+             "instead.",
+             " dosya listelenen adıyla arşivde bulunabildi. Geçerli UTF-8 olmayan adlar tek tek "
+             "seçilemez; bunun yerine arşivin tamamını çıkarın."));
 }
 
 }  // namespace
@@ -68,19 +82,53 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
                                    const std::vector<ArchiveEntry>& selectedEntries,
                                    const ExtractArchiveOptions& options,
                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                   const ProgressCallback& onProgress,
+                                   const ProgressHandler& onProgress,
                                    const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path destination = resolveDestinationDirectory(listing, selectedEntries, options);
+    std::error_code statusError;
+    if (fs::exists(destination, statusError) && !fs::is_directory(destination, statusError)) {
+        throw ArchiveEngineError::processFailed(
+            S::t("Cannot extract into ", "Şuraya çıkarılamıyor: ") + destination.string() +
+            S::t(": it is a file, not a folder.", ": bu bir dosya, klasör değil."));
+    }
     fs::create_directories(destination);
-    if (listing.info().extractEngine == ArchiveEngineKind::tarStream) {
-        TarStreamExtractor::extract(listing, selectedEntries, destination, options, cancellation,
-                                    onProgress, searchFolders);
-    } else if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
-        extractWithUnar(listing, selectedEntries, destination, options, cancellation, onProgress,
-                        searchFolders);
-    } else {
-        extractWithSevenZip(listing, selectedEntries, destination, options, cancellation,
+
+    std::vector<ArchiveEntry> selection;
+    if (!selectedEntries.empty()) selection = indexOf(listing).descendantEntries(selectedEntries);
+    const ExtractionRollback rollback(
+        destination, selectedEntries.empty() ? std::span<const ArchiveEntry>(listing.entries())
+                                             : std::span<const ArchiveEntry>(selection));
+    try {
+        if (listing.info().extractEngine == ArchiveEngineKind::tarStream) {
+            TarStreamExtractor::extract(listing, selectedEntries, destination, options,
+                                        cancellation, onProgress, searchFolders);
+        } else if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
+            extractWithUnar(listing, selectedEntries, destination, options, cancellation,
                             onProgress, searchFolders);
+        } else {
+            extractWithSevenZip(listing, selectedEntries, destination, options, cancellation,
+                                onProgress, searchFolders);
+        }
+    } catch (const ArchiveEngineError& error) {
+        switch (error.kind()) {
+            case ArchiveEngineError::Case::passwordRequired:
+            case ArchiveEngineError::Case::wrongPassword:
+            case ArchiveEngineError::Case::cancelled:
+                rollback.removeCreated();
+                throw;
+            case ArchiveEngineError::Case::processFailed: {
+                const std::int64_t kept = rollback.removeIncomplete();
+                throw ArchiveEngineError::processFailed(
+                    error.payload() + "\n" +
+                    S::t("Complete files written: ", "Eksiksiz yazılan dosya: ") +
+                    std::to_string(kept) +
+                    S::t("; incomplete files were removed.", "; eksik dosyalar silindi."));
+            }
+            case ArchiveEngineError::Case::binaryNotFound:
+            case ArchiveEngineError::Case::unsupportedModification:
+                throw;
+        }
+        throw;
     }
     return destination;
 }
@@ -92,6 +140,8 @@ fs::path ArchiveExtractor::resolveDestinationDirectory(
         indexOf(listing).hasSingleRootFolder()) {
         return options.destinationFolder;
     }
+    // Never "", "." or "..": those would spill the archive's top items beside the
+    // destination's own files, or into its parent.
     return options.destinationFolder / cleanArchiveBaseName(listing.info().url);
 }
 
@@ -115,7 +165,7 @@ std::string ArchiveExtractor::cleanArchiveBaseName(const fs::path& from) {
     if (!matched) {
         if (const auto dot = name.rfind('.'); dot != std::string::npos) name.resize(dot);
     }
-    return name.empty() ? std::string("Extracted") : name;
+    return isUsableFolderName(name) ? name : std::string(kFallbackFolderName);
 }
 
 std::string ArchiveExtractor::escapeUnarGlob(std::string_view text) {
@@ -132,11 +182,8 @@ void ArchiveExtractor::extractWithSevenZip(
     const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
     const fs::path& destination, const ExtractArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressCallback& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
-    const auto executable = BinaryLocator::sevenZipURL(searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
-    }
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const fs::path executable = ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
 
     std::vector<ArchiveEntry> targets;
     if (!selectedEntries.empty()) targets = indexOf(listing).descendantEntries(selectedEntries);
@@ -165,63 +212,70 @@ void ArchiveExtractor::extractWithSevenZip(
         options.overwriteMode, options.password,
         listFile ? std::optional<fs::path>(runPath(listFile->path())) : std::nullopt);
 
-    const ProcessResult result = ProcessRunner::run(
-        *executable, arguments,
-        starInDestination ? std::optional<fs::path>(destination) : std::nullopt, std::nullopt,
-        false, cancellation, [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
+    const ProcessResult result =
+        ArchiverRun::run({executable, arguments,
+                          starInDestination ? std::optional<fs::path>(destination) : std::nullopt},
+                         cancellation, ArchiverRun::sevenZipPercentages(), onProgress);
     listFile.reset();
 
-    if (result.exitCode == 0) {
-        reportProgress(onProgress, 1.0, {});
-        return;
+    ArchiverRun::expectSuccess(result, {ArchiverRun::Tool::sevenZip,
+                                        "7zz extract",
+                                        {"wrong password", "encrypted"},
+                                        listing.info().hasEncryptedEntries,
+                                        hasPassword(options),
+                                        listing.info().url});
+    // 7-Zip succeeds with "No files to process" when no listed name matches (a name that
+    // was not valid UTF-8 and was repaired for display, for one). Its file count is no
+    // measure of a partial match: links it writes are not counted as files.
+    if (!targets.empty() &&
+        result.stdoutString().find("No files to process") != std::string::npos) {
+        throw selectionNotFound(0, std::max<std::int64_t>(fileCountOf(targets), 1));
     }
-    const std::string output = lowercasedOutput(result);
-    if (contains(output, "wrong password") || contains(output, "encrypted")) {
-        throw hasPassword(options) ? ArchiveEngineError::wrongPassword()
-                                   : ArchiveEngineError::passwordRequired();
-    }
-    throw ArchiveEngineError::processFailed(failureMessage(result, "7zz extract failed"));
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveExtractor::extractWithUnar(
     const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
     const fs::path& destination, const ExtractArchiveOptions& options,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ProgressCallback& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
-    const auto executable = BinaryLocator::unarURL(searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(
-            std::string(UnarchiverToolContract::kExtractorName));
-    }
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    const fs::path executable = ArchiverRun::locate(ArchiverRun::Tool::unar, searchFolders);
     const fs::path& archive = listing.info().url;
     const bool hadPassword = hasPassword(options);
 
+    // With "skip existing" the unarchiver also says "No files extracted." when every selected
+    // file is there already; that is the mode doing its work, not a selection that missed.
+    const auto allPresent = [&destination](std::span<const ArchiveEntry> batch) {
+        return !batch.empty() &&
+               std::all_of(batch.begin(), batch.end(), [&destination](const ArchiveEntry& entry) {
+                   std::error_code error;
+                   return fs::exists(fs::symlink_status(destination / entry.rawPath(), error));
+               });
+    };
     const auto runOnce = [&](LineProgressCounter& counter, bool indexMode,
-                             const std::vector<std::string>& selectors) {
-        const ProcessResult result = ProcessRunner::run(
-            *executable,
-            UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
-                                                     options.password, indexMode, selectors),
-            std::nullopt, std::nullopt, false, cancellation,
-            [&counter, &onProgress](std::string_view chunk) {
-                if (!onProgress) return;
-                if (const auto report = counter.consume(chunk)) {
-                    onProgress(report->fraction, report->detail);
-                }
-            });
-        validateUnarResult(result, hadPassword);
+                             const std::vector<std::string>& selectors,
+                             std::span<const ArchiveEntry> batchTargets) {
+        const ProcessResult result = ArchiverRun::run(
+            {executable,
+             UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
+                                                      options.password, indexMode, selectors)},
+            cancellation, ArchiverRun::countedLines(counter), onProgress);
+        ArchiverRun::expectSuccess(
+            result, unarRules(archive, listing.info().hasEncryptedEntries, hadPassword));
+        // The unarchiver succeeds without writing anything when no selector matches.
+        if (!selectors.empty() &&
+            result.stdoutString().find("No files extracted.") != std::string::npos &&
+            !(options.overwriteMode == ExtractOverwriteMode::skipExisting &&
+              allPresent(batchTargets))) {
+            throw selectionNotFound(0, static_cast<std::int64_t>(selectors.size()));
+        }
     };
 
     if (selectedEntries.empty()) {
         ExtractionLinkGuard::secure(destination, listing.entries(), options.overwriteMode);
         LineProgressCounter counter(listing.info().fileCount < 2 ? 1 : listing.info().fileCount);
-        runOnce(counter, false, {});
-        reportProgress(onProgress, 1.0, {});
+        runOnce(counter, false, {}, {});
+        notifyProgress(onProgress, 1.0);
         return;
     }
 
@@ -249,25 +303,18 @@ void ArchiveExtractor::extractWithUnar(
         const std::size_t end = std::min(begin + kBatch, selectors.size());
         // Checked before every batch: an earlier batch may have planted a link a later
         // one would write through.
-        ExtractionLinkGuard::secure(
-            destination, std::span<const ArchiveEntry>(targets).subspan(begin, end - begin),
-            options.overwriteMode);
+        const std::span<const ArchiveEntry> batchTargets =
+            std::span<const ArchiveEntry>(targets).subspan(begin, end - begin);
+        ExtractionLinkGuard::secure(destination, batchTargets, options.overwriteMode);
         const std::vector<std::string> batch(selectors.begin() + static_cast<std::ptrdiff_t>(begin),
                                              selectors.begin() + static_cast<std::ptrdiff_t>(end));
-        runOnce(counter, indexMode, batch);
+        runOnce(counter, indexMode, batch, batchTargets);
     }
-    reportProgress(onProgress, 1.0, {});
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveExtractor::validateUnarResult(const ProcessResult& result, bool hadPassword) {
-    if (result.exitCode == 0) return;
-    const std::string output = lowercasedOutput(result);
-    if (contains(output, "password") || contains(output, "decryption") ||
-        contains(output, "wrong")) {
-        throw hadPassword ? ArchiveEngineError::wrongPassword()
-                          : ArchiveEngineError::passwordRequired();
-    }
-    throw ArchiveEngineError::processFailed(failureMessage(result, "unar failed"));
+    ArchiverRun::expectSuccess(result, unarRules({}, true, hadPassword));
 }
 
 }  // namespace kelvane

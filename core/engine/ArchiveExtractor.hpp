@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/ProgressHandler.hpp"
 #include "model/ArchiveEntry.hpp"
 #include "model/ArchiveListing.hpp"
 #include "model/ExtractArchiveOptions.hpp"
@@ -21,10 +22,6 @@ namespace kelvane {
 
 class ArchiveExtractor final {
 public:
-    // A fraction from 0 to 1 and a detail text; called from the thread reading the tool's
-    // output. Never above 1; a successful run ends with (1.0, "").
-    using ProgressCallback = std::function<void(double fraction, std::string_view detail)>;
-
     ArchiveExtractor() = delete;
 
     // Extracts the selection (every entry below a selected folder included; an empty
@@ -36,7 +33,7 @@ public:
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const ProgressCallback& onProgress,
+        const ProgressHandler& onProgress,
         const BinaryLocator::SearchFolders& searchFolders =
             BinaryLocator::SearchFolders::standard());
 
@@ -46,8 +43,12 @@ public:
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options);
 
+    // The name of the smart subfolder when the archive's own name gives none.
+    static constexpr std::string_view kFallbackFolderName = "Extracted";
+
     // The archive's file name without its archive suffix (".tar.gz", ".part01.rar", … or
-    // one extension); "Extracted" when nothing is left.
+    // one extension); kFallbackFolderName when what is left is not one ordinary folder name
+    // (empty, only dots and blanks such as "." or "..", or holding a "/").
     [[nodiscard]] static std::string cleanArchiveBaseName(const std::filesystem::path& from);
 
     // A backslash before every "\", "*", "?", "[" and "]", so the unarchiver matches the
@@ -60,19 +61,19 @@ public:
                                     const std::filesystem::path& destination,
                                     const ExtractArchiveOptions& options,
                                     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                    const ProgressCallback& onProgress,
+                                    const ProgressHandler& onProgress,
                                     const BinaryLocator::SearchFolders& searchFolders);
     static void extractWithUnar(const ArchiveListing& listing,
                                 const std::vector<ArchiveEntry>& selectedEntries,
                                 const std::filesystem::path& destination,
                                 const ExtractArchiveOptions& options,
                                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                                const ProgressCallback& onProgress,
+                                const ProgressHandler& onProgress,
                                 const BinaryLocator::SearchFolders& searchFolders);
 
     // Returns for exit code 0; otherwise throws wrongPassword or passwordRequired when the
-    // output speaks of a password, a decryption or something wrong, else processFailed with
-    // the trimmed standard error or "unar failed (exit N)".
+    // tool's messages speak of a password or a decryption, else processFailed with the
+    // trimmed standard error or "unar failed (exit N)".
     static void validateUnarResult(const ProcessResult& result, bool hadPassword);
 };
 

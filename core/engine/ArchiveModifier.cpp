@@ -1,13 +1,16 @@
 #include "engine/ArchiveModifier.hpp"
 
+#include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/SevenZipListFile.hpp"
+#include "engine/StrictDecimal.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
-#include "platform/UnicodeText.hpp"
-#include "process/ProcessRunner.hpp"
+#include "localization/S.hpp"
 #include "process/SevenZipToolContract.hpp"
 
 namespace kelvane {
@@ -16,35 +19,43 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path locateSevenZip(const BinaryLocator::SearchFolders& searchFolders) {
-    const auto tool = BinaryLocator::sevenZipURL(searchFolders);
-    if (!tool)
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
-    return *tool;
+    return ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
 }
 
 // Runs 7-Zip with its percentages fed to the callback; a failure carries the tool's error
-// text, or "7zz <operation> failed (exit N)" when it printed none.
-void runSevenZip(const fs::path& tool, const std::vector<std::string>& arguments,
-                 std::string_view operation,
-                 const std::shared_ptr<ProcessCancellationToken>& cancellation,
-                 const ProgressHandler& onProgress) {
-    const ProcessResult result = ProcessRunner::run(
-        tool, arguments, std::nullopt, std::nullopt, false, cancellation,
-        [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
-    if (result.exitCode != 0) {
-        const std::string standardError = result.stderrString();
-        const std::string_view message = UnicodeText::trimmedWhitespace(standardError);
-        throw ArchiveEngineError::processFailed(
-            message.empty() ? "7zz " + std::string(operation) + " failed (exit " +
-                                  std::to_string(result.exitCode) + ")"
-                            : std::string(message));
+// text, or "7zz <operation> failed (exit N)" when it printed none. Password words are not
+// looked for: 7-Zip's message about a wrong password is shown as it is.
+ProcessResult runSevenZip(const fs::path& tool, const std::vector<std::string>& arguments,
+                          std::string_view operation,
+                          const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                          const ProgressHandler& onProgress) {
+    ProcessResult result = ArchiverRun::run({tool, arguments}, cancellation,
+                                            ArchiverRun::sevenZipPercentages(), onProgress);
+    ArchiverRun::expectSuccess(
+        result, {ArchiverRun::Tool::sevenZip, "7zz " + std::string(operation), {}, false});
+    return result;
+}
+
+// The files 7-Zip reports under "Delete data from archive: 1 folder, 2 files, …"; none when
+// the kept output tail no longer holds that line. A run that deletes nothing prints no such
+// line, so then nothing matched only when the tail still holds the start of the run.
+std::optional<std::int64_t> deletedFileCount(std::string_view output) {
+    constexpr std::string_view kLabel = "Delete data from archive:";
+    const std::size_t at = output.find(kLabel);
+    if (at == std::string_view::npos) {
+        if (output.find("Updating archive") != std::string_view::npos) return 0;
+        return std::nullopt;
     }
-    if (onProgress) onProgress(1.0, {});
+    std::string_view line = output.substr(at + kLabel.size());
+    line = line.substr(0, line.find('\n'));
+    for (std::size_t word = line.find(" file"); word != std::string_view::npos;
+         word = line.find(" file", word + 1)) {
+        std::size_t start = word;
+        while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
+        if (start == word) continue;
+        return StrictDecimal::parseInt64(line.substr(start, word - start)).value_or(0);
+    }
+    return 0;
 }
 
 }  // namespace
@@ -61,10 +72,11 @@ void ArchiveModifier::addFiles(const std::vector<fs::path>& items, const fs::pat
     std::vector<fs::path> absoluteItems;
     absoluteItems.reserve(items.size());
     for (const fs::path& item : items) absoluteItems.push_back(fs::absolute(item));
-    runSevenZip(tool,
-                SevenZipToolContract::addArguments(fs::absolute(archive), absoluteItems,
-                                                   password.value_or(std::string())),
-                "add", cancellation, onProgress);
+    (void)runSevenZip(tool,
+                      SevenZipToolContract::addArguments(fs::absolute(archive), absoluteItems,
+                                                         password.value_or(std::string())),
+                      "add", cancellation, onProgress);
+    notifyProgress(onProgress, 1.0);
 }
 
 void ArchiveModifier::deleteEntries(std::span<const ArchiveEntry> entries,
@@ -84,10 +96,26 @@ void ArchiveModifier::deleteEntries(std::span<const ArchiveEntry> entries,
     for (const ArchiveEntry& target : targets) names.emplace_back(target.rawPath());
     const SevenZipListFile listFile("kelvane-del-", names);
 
-    runSevenZip(tool,
-                SevenZipToolContract::deleteArguments(listing.info().url, listFile.path(),
-                                                      password.value_or(std::string())),
-                "delete", cancellation, onProgress);
+    const ProcessResult result =
+        runSevenZip(tool,
+                    SevenZipToolContract::deleteArguments(listing.info().url, listFile.path(),
+                                                          password.value_or(std::string())),
+                    "delete", cancellation, onProgress);
+    // 7-Zip succeeds without deleting anything when a listed name matches nothing (a name
+    // that was not valid UTF-8 and was repaired for display, for one).
+    const auto asked = static_cast<std::int64_t>(std::count_if(
+        targets.begin(), targets.end(), [](const ArchiveEntry& e) { return !e.isDirectory(); }));
+    const std::int64_t deleted = deletedFileCount(result.stdoutString()).value_or(asked);
+    if (deleted < asked) {
+        throw ArchiveEngineError::processFailed(
+            S::t("Only ", "Seçilen ") + std::to_string(deleted) + S::t(" of ", " / ") +
+            std::to_string(asked) +
+            S::t(" selected files were found in the archive under their listed names and "
+                 "deleted. Names that are not valid UTF-8 cannot be picked out one by one.",
+                 " dosya listelenen adıyla arşivde bulunup silindi. Geçerli UTF-8 olmayan adlar "
+                 "tek tek seçilemez."));
+    }
+    notifyProgress(onProgress, 1.0);
 }
 
 }  // namespace kelvane

@@ -2,33 +2,24 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <initializer_list>
-#include <string_view>
 #include <vector>
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
+#include "engine/StrictDecimal.hpp"
 #include "engine/TarStreamExtractor.hpp"
 #include "localization/AppLanguage.hpp"
 #include "localization/AppStringCatalog.hpp"
-#include "platform/UnicodeText.hpp"
+#include "localization/S.hpp"
 #include "process/LineProgressCounter.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/SevenZipToolContract.hpp"
 #include "process/UnarchiverToolContract.hpp"
 
 namespace kelvane {
 namespace {
 
-bool containsAny(std::string_view text, std::initializer_list<std::string_view> words) {
-    return std::any_of(words.begin(), words.end(), [text](std::string_view word) {
-        return text.find(word) != std::string_view::npos;
-    });
-}
-
-std::string lowercasedCombinedOutput(const ProcessResult& result) {
-    return UnicodeText::lowercased(result.stdoutString() + "\n" + result.stderrString());
-}
+namespace fs = std::filesystem;
 
 // The tool's own words for a failed test: standard error as kept, else standard output.
 std::string failureSummary(const ProcessResult& result) {
@@ -40,41 +31,76 @@ bool hasPassword(const std::optional<std::string>& password) {
     return password && !password->empty();
 }
 
-ArchiveEngineError passwordError(const std::optional<std::string>& password) {
-    return hasPassword(password) ? ArchiveEngineError::wrongPassword()
-                                 : ArchiveEngineError::passwordRequired();
-}
-
 ArchiveTestResult testWithSevenZip(const ArchiveListing& listing,
                                    const std::optional<std::string>& password,
                                    const std::shared_ptr<ProcessCancellationToken>& cancellation,
                                    const ProgressHandler& onProgress,
                                    const BinaryLocator::SearchFolders& searchFolders) {
-    const auto tool = BinaryLocator::sevenZipURL(searchFolders);
-    if (!tool)
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
+    const fs::path tool = ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
 
     const std::int64_t count = listing.info().fileCount;
     // An empty password still goes on the command line, so the tool never asks for one.
-    const ProcessResult result = ProcessRunner::run(
-        *tool, SevenZipToolContract::testArguments(listing.info().url, password), std::nullopt,
-        std::nullopt, false, cancellation, [&onProgress](std::string_view chunk) {
-            if (!onProgress) return;
-            if (const auto report = ArchiveEngineService::parseSevenZipProgress(chunk)) {
-                onProgress(report->fraction, report->detail);
-            }
-        });
+    const ProcessResult result =
+        ArchiverRun::run({tool, SevenZipToolContract::testArguments(listing.info().url, password)},
+                         cancellation, ArchiverRun::sevenZipPercentages(), onProgress);
 
     if (result.exitCode == 0) {
-        if (onProgress) onProgress(1.0, {});
+        notifyProgress(onProgress, 1.0);
         return {true, count, ArchiveTester::sevenZipSummary(count)};
     }
     // Only the plain phrase: "encrypted" also shows up in a CRC error of an encrypted entry,
     // which is damage, not a password problem.
-    if (containsAny(lowercasedCombinedOutput(result), {"wrong password"})) {
-        throw passwordError(password);
+    if (ArchiverRun::isPasswordProblem(result, {ArchiverRun::Tool::sevenZip,
+                                                "7zz test",
+                                                {"wrong password"},
+                                                listing.info().hasEncryptedEntries,
+                                                hasPassword(password),
+                                                listing.info().url})) {
+        throw ArchiverRun::passwordError(hasPassword(password));
     }
     return {false, count, failureSummary(result)};
+}
+
+// The counts of `lsar -t`'s closing line: "3 passed, 0 failed." or
+// "1 passed, 0 failed, 30 unknown.".
+struct UnarchiverVerdict {
+    std::int64_t failed = 0;
+    std::int64_t unknown = 0;
+};
+
+UnarchiverVerdict unarchiverVerdict(std::string_view output) {
+    UnarchiverVerdict verdict;
+    const auto numberBefore = [](std::string_view line,
+                                 std::string_view word) -> std::optional<std::int64_t> {
+        const std::size_t at = line.find(word);
+        if (at == std::string_view::npos) return std::nullopt;
+        std::size_t start = at;
+        while (start > 0 && line[start - 1] >= '0' && line[start - 1] <= '9') --start;
+        if (start == at) return std::nullopt;
+        return StrictDecimal::parseInt64(line.substr(start, at - start));
+    };
+    std::size_t begin = 0;
+    while (begin < output.size()) {
+        const std::size_t end = std::min(output.find('\n', begin), output.size());
+        const std::string_view line = output.substr(begin, end - begin);
+        begin = end + 1;
+        const auto passed = numberBefore(line, " passed");
+        const auto failed = numberBefore(line, " failed");
+        if (!passed || !failed) continue;
+        verdict.failed = *failed;
+        verdict.unknown = numberBefore(line, " unknown").value_or(0);
+    }
+    return verdict;
+}
+
+bool sevenZipAlsoPasses(const ArchiveListing& listing, const std::optional<std::string>& password,
+                        const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                        const BinaryLocator::SearchFolders& searchFolders) {
+    const auto tool = BinaryLocator::sevenZipURL(searchFolders);
+    if (!tool) return true;
+    const ProcessResult result = ArchiverRun::run(
+        {*tool, SevenZipToolContract::testArguments(listing.info().url, password)}, cancellation);
+    return result.exitCode == 0;
 }
 
 ArchiveTestResult testWithUnarchiver(const ArchiveListing& listing,
@@ -82,26 +108,37 @@ ArchiveTestResult testWithUnarchiver(const ArchiveListing& listing,
                                      const std::shared_ptr<ProcessCancellationToken>& cancellation,
                                      const ProgressHandler& onProgress,
                                      const BinaryLocator::SearchFolders& searchFolders) {
-    const auto tool = BinaryLocator::lsarURL(searchFolders);
-    if (!tool) {
-        throw ArchiveEngineError::binaryNotFound(std::string(UnarchiverToolContract::kListerName));
-    }
+    const fs::path tool = ArchiverRun::locate(ArchiverRun::Tool::lsar, searchFolders);
 
     const std::int64_t count = listing.info().fileCount;
     LineProgressCounter counter(std::max<std::int64_t>(count, 1));
-    const ProcessResult result = ProcessRunner::run(
-        *tool, UnarchiverToolContract::testArguments(listing.info().url, password), std::nullopt,
-        std::nullopt, false, cancellation, [&onProgress, &counter](std::string_view chunk) {
-            const auto report = counter.consume(chunk);
-            if (report && onProgress) onProgress(report->fraction, report->detail);
-        });
+    const ProcessResult result = ArchiverRun::run(
+        {tool, UnarchiverToolContract::testArguments(listing.info().url, password)}, cancellation,
+        ArchiverRun::countedLines(counter), onProgress);
 
-    if (result.exitCode == 0) {
-        if (onProgress) onProgress(1.0, {});
+    const UnarchiverVerdict verdict = unarchiverVerdict(result.stdoutString());
+    if (result.exitCode == 0 && verdict.failed == 0) {
+        // Entries without a checksum ("unknown") were read but not verified: a truncated
+        // disc image reads as fine that way. 7-Zip, when it is there, checks what the
+        // unarchiver could not.
+        if (verdict.unknown > 0 &&
+            !sevenZipAlsoPasses(listing, password, cancellation, searchFolders)) {
+            return {false, count,
+                    S::t("The archive is damaged or incomplete: 7-Zip's test failed on entries "
+                         "the unarchiver could not verify.",
+                         "Arşiv hasarlı ya da eksik: 7-Zip testi, unarchiver'ın doğrulayamadığı "
+                         "öğelerde başarısız oldu.")};
+        }
+        notifyProgress(onProgress, 1.0);
         return {true, count, ArchiveTester::unarchiverSummary(count)};
     }
-    if (containsAny(lowercasedCombinedOutput(result), {"password", "decryption"})) {
-        throw passwordError(password);
+    if (ArchiverRun::isPasswordProblem(result, {ArchiverRun::Tool::lsar,
+                                                "lsar test",
+                                                {"password", "decryption"},
+                                                listing.info().hasEncryptedEntries,
+                                                hasPassword(password),
+                                                listing.info().url})) {
+        throw ArchiverRun::passwordError(hasPassword(password));
     }
     return {false, count, failureSummary(result)};
 }

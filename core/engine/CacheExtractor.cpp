@@ -56,8 +56,7 @@ fs::path CacheExtractor::extractSingleFileToCache(
     const ArchiveListing& listing, const ArchiveEntry& entry,
     const std::optional<std::string>& password, const fs::path& cacheRoot,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
-    const ArchiveExtractor::ProgressCallback& onProgress,
-    const BinaryLocator::SearchFolders& searchFolders) {
+    const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
     const std::string key = entryKey(entry.id());
     const fs::path entryFolder = cacheRoot / key;
     if (auto cached = expectedFile(entryFolder, entry.id())) return *cached;

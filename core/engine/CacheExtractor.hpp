@@ -38,7 +38,7 @@ public:
         const ArchiveListing& listing, const ArchiveEntry& entry,
         const std::optional<std::string>& password, const std::filesystem::path& cacheRoot,
         const std::shared_ptr<ProcessCancellationToken>& cancellation,
-        const ArchiveExtractor::ProgressCallback& onProgress = {},
+        const ProgressHandler& onProgress = {},
         const BinaryLocator::SearchFolders& searchFolders =
             BinaryLocator::SearchFolders::standard());
 };

@@ -106,23 +106,22 @@ private:
     bool failed_ = false;
 };
 
-using ProgressCallback = std::function<void(double, std::string_view)>;
-
 // Tells the callback how much of the file has been read, when its size is known.
 class ReadProgress final {
 public:
-    ReadProgress(const ProgressCallback& callback, std::int64_t size)
+    ReadProgress(const ProgressHandler& callback, std::int64_t size)
         : callback_(callback), size_(size) {}
     void add(std::size_t bytes) {
         total_ += static_cast<std::int64_t>(bytes);
         if (callback_ && size_ > 0) {
-            callback_(std::min(1.0, static_cast<double>(total_) / static_cast<double>(size_)), {});
+            notifyProgress(callback_,
+                           std::min(1.0, static_cast<double>(total_) / static_cast<double>(size_)));
         }
     }
     [[nodiscard]] std::int64_t total() const { return total_; }
 
 private:
-    const ProgressCallback& callback_;
+    const ProgressHandler& callback_;
     std::int64_t size_;
     std::int64_t total_ = 0;
 };
@@ -187,7 +186,7 @@ std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md
 }  // namespace
 
 FileChecksumReport ChecksumService::compute(const fs::path& file,
-                                            const ProgressCallback& onProgress) {
+                                            const ProgressHandler& onProgress) {
     const FileHandle handle(file);
     Digest sha256(EVP_sha256());
     Digest md5(EVP_md5());

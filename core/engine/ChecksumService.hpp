@@ -2,9 +2,8 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
-#include <string_view>
 
+#include "engine/ProgressHandler.hpp"
 #include "model/FileChecksumReport.hpp"
 
 namespace kelvane {
@@ -19,9 +18,8 @@ public:
     // about as much time as the slower digest alone. Open and read failures are thrown as
     // std::filesystem::filesystem_error; nothing partial is returned. `onProgress`, when
     // given, hears the share of the file read so far after every chunk, on the calling thread.
-    [[nodiscard]] static FileChecksumReport compute(
-        const std::filesystem::path& file,
-        const std::function<void(double fraction, std::string_view detail)>& onProgress = {});
+    [[nodiscard]] static FileChecksumReport compute(const std::filesystem::path& file,
+                                                    const ProgressHandler& onProgress = {});
 };
 
 }  // namespace kelvane

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/ListingSteps.hpp"
 #include "engine/StreamingSevenZipSLTParser.hpp"
 #include "platform/UnicodeText.hpp"
@@ -17,15 +18,13 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
     std::chrono::steady_clock::time_point startTime,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
     const std::function<void(std::int64_t)>& onCountUpdate, const ListingOptions& options) {
-    const auto executable = BinaryLocator::sevenZipURL(options.searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(std::string(SevenZipToolContract::kToolName));
-    }
+    const std::filesystem::path executable =
+        ArchiverRun::locate(ArchiverRun::Tool::sevenZip, options.searchFolders);
 
     StreamingSevenZipSLTParser parser(ListingSteps::upperCasedExtension(at), onCountUpdate,
                                       StreamingSevenZipSLTParser::unnamedStreamPath(at));
     const StreamResult result = ProcessRunner::streamStdoutLines(
-        *executable, SevenZipToolContract::listArguments(at, password), cancellation,
+        executable, SevenZipToolContract::listArguments(at, password), cancellation,
         [&parser](std::string_view line) { parser.consumeLine(line); });
     parser.flushCurrent();
 
@@ -68,8 +67,7 @@ ArchiveEngineError SevenZipLister::failureFor(std::int32_t exitCode, std::string
     evidence = UnicodeText::lowercased(evidence);
     if (evidence.find("wrong password") != std::string::npos ||
         evidence.find("can not open encrypted archive") != std::string::npos) {
-        return password && !password->empty() ? ArchiveEngineError::wrongPassword()
-                                              : ArchiveEngineError::passwordRequired();
+        return ArchiverRun::passwordError(password && !password->empty());
     }
     const std::string_view message = UnicodeText::trimmedWhitespace(stderrTail);
     if (!message.empty()) return ArchiveEngineError::processFailed(std::string(message));

@@ -8,6 +8,7 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveTester.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/ExtractionLinkGuard.hpp"
 #include "engine/SevenZipListFile.hpp"
 #include "engine/TarPatternFile.hpp"
@@ -31,9 +32,7 @@ constexpr std::int64_t kReportEveryEntries = 256;
 constexpr double kReportEveryFraction = 0.005;
 
 fs::path locateBsdtar(const BinaryLocator::SearchFolders& searchFolders) {
-    const auto tool = BinaryLocator::bsdtarURL(searchFolders);
-    if (!tool) throw ArchiveEngineError::binaryNotFound("bsdtar");
-    return *tool;
+    return ArchiverRun::locate(ArchiverRun::Tool::bsdtar, searchFolders);
 }
 
 // The tool's own complaints ("bsdtar: …", "x name: Can't …"), without the plain
@@ -62,19 +61,22 @@ std::string complaintsIn(std::string_view text, std::string_view fallback, int e
 // entry as it starts on it, in archive order, which is the listing's order.
 class WrittenBytesProgress final {
 public:
-    WrittenBytesProgress(std::vector<std::int64_t> sizes, const ProgressHandler& onProgress)
-        : sizes_(std::move(sizes)), onProgress_(onProgress) {
+    explicit WrittenBytesProgress(std::vector<std::int64_t> sizes) : sizes_(std::move(sizes)) {
         for (const std::int64_t size : sizes_) total_ += std::max<std::int64_t>(size, 0);
     }
 
-    void consume(std::string_view chunk) {
-        if (!onProgress_) return;
-        splitter_.feed(chunk, [this](std::string_view line) { consumeLine(line); });
+    // The last report the chunk's lines gave, if any.
+    std::optional<ProgressReport> consume(std::string_view chunk) {
+        std::optional<ProgressReport> report;
+        splitter_.feed(chunk, [this, &report](std::string_view line) {
+            if (auto lineReport = consumeLine(line)) report = std::move(lineReport);
+        });
+        return report;
     }
 
 private:
-    void consumeLine(std::string_view line) {
-        if (!line.starts_with("x ")) return;
+    std::optional<ProgressReport> consumeLine(std::string_view line) {
+        if (!line.starts_with("x ")) return std::nullopt;
         if (next_ < sizes_.size()) done_ += std::max<std::int64_t>(sizes_[next_++], 0);
         ++sinceReport_;
         const double fraction =
@@ -85,12 +87,12 @@ private:
         if (sinceReport_ >= kReportEveryEntries || shown - lastShown_ >= kReportEveryFraction) {
             sinceReport_ = 0;
             lastShown_ = shown;
-            onProgress_(shown, line.substr(2));
+            return ProgressReport{shown, std::string(line.substr(2))};
         }
+        return std::nullopt;
     }
 
     std::vector<std::int64_t> sizes_;
-    const ProgressHandler& onProgress_;
     LineSplitter splitter_;
     std::int64_t total_ = 0;
     std::int64_t done_ = 0;
@@ -121,8 +123,7 @@ void extractRenaming(const ArchiveListing& listing, const std::vector<ArchiveEnt
                      const std::shared_ptr<ProcessCancellationToken>& cancellation,
                      const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path bsdtar = locateBsdtar(searchFolders);
-    const auto sevenZip = BinaryLocator::sevenZipURL(searchFolders);
-    if (!sevenZip) throw ArchiveEngineError::binaryNotFound("7zz");
+    const fs::path sevenZip = ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
     std::optional<SevenZipListFile> listFile;
     if (!targets.empty()) {
         std::vector<std::string> names;
@@ -132,7 +133,7 @@ void extractRenaming(const ArchiveListing& listing, const std::vector<ArchiveEnt
     }
     const PipelineResult result = ProcessPipeline::streamStdoutLines(
         {bsdtar, TarStreamRoute::bsdtarRewriteArguments(listing.info().url)},
-        {*sevenZip, TarStreamRoute::sevenZipStreamExtractArguments(
+        {sevenZip, TarStreamRoute::sevenZipStreamExtractArguments(
                         destination, options.overwriteMode,
                         listFile ? std::optional<fs::path>(listFile->path()) : std::nullopt)},
         cancellation, {});
@@ -166,7 +167,7 @@ void TarStreamExtractor::extract(const ArchiveListing& listing,
 
     if (options.overwriteMode == ExtractOverwriteMode::autoRename) {
         extractRenaming(listing, targets, destination, options, cancellation, searchFolders);
-        if (onProgress) onProgress(1.0, {});
+        notifyProgress(onProgress, 1.0);
         return;
     }
 
@@ -194,20 +195,19 @@ void TarStreamExtractor::extract(const ArchiveListing& listing,
         included.emplace(kListFilePrefix, names);
     }
 
-    WrittenBytesProgress progress(sizesInArchiveOrder(listing, targets), onProgress);
-    const ProcessResult result = ProcessRunner::run(
-        bsdtar,
-        TarStreamRoute::bsdtarExtractArguments(
-            listing.info().url, destination, options.overwriteMode,
-            excluded ? std::optional<fs::path>(excluded->path()) : std::nullopt,
-            included ? std::optional<fs::path>(included->path()) : std::nullopt),
-        std::nullopt, std::nullopt, false, cancellation,
-        [&progress](std::string_view chunk) { progress.consume(chunk); });
+    WrittenBytesProgress progress(sizesInArchiveOrder(listing, targets));
+    const ProcessResult result = ArchiverRun::run(
+        {bsdtar, TarStreamRoute::bsdtarExtractArguments(
+                     listing.info().url, destination, options.overwriteMode,
+                     excluded ? std::optional<fs::path>(excluded->path()) : std::nullopt,
+                     included ? std::optional<fs::path>(included->path()) : std::nullopt)},
+        cancellation, [&progress](std::string_view chunk) { return progress.consume(chunk); },
+        onProgress);
     if (result.exitCode != 0) {
         throw ArchiveEngineError::processFailed(
             complaintsIn(result.stderrString(), "bsdtar extract failed", result.exitCode));
     }
-    if (onProgress) onProgress(1.0, {});
+    notifyProgress(onProgress, 1.0);
 }
 
 ArchiveTestResult TarStreamExtractor::test(
@@ -222,16 +222,18 @@ ArchiveTestResult TarStreamExtractor::test(
             // "-v" lines start with the mode; a folder's with "d".
             if (line.empty() || line.front() == 'd') return;
             ++filesRead;
-            if (onProgress && filesRead % kReportEveryEntries == 0) {
-                onProgress(std::min(static_cast<double>(filesRead) / static_cast<double>(expected), 0.99),
-                           line);
+            if (filesRead % kReportEveryEntries == 0) {
+                notifyProgress(
+                    onProgress,
+                    std::min(static_cast<double>(filesRead) / static_cast<double>(expected), 0.99),
+                    std::string(line));
             }
         });
     if (result.exitCode != 0) {
         return {false, filesRead,
                 complaintsIn(result.stderrTail, "bsdtar test failed", result.exitCode)};
     }
-    if (onProgress) onProgress(1.0, {});
+    notifyProgress(onProgress, 1.0);
     return {true, filesRead, ArchiveTester::unarchiverSummary(filesRead)};
 }
 

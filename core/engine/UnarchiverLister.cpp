@@ -1,42 +1,26 @@
 #include "engine/UnarchiverLister.hpp"
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/ListingSteps.hpp"
 #include "engine/LsarJsonListingReader.hpp"
-#include "platform/UnicodeText.hpp"
-#include "process/ProcessRunner.hpp"
 #include "process/UnarchiverToolContract.hpp"
 
 namespace kelvane {
 namespace {
 
-// What the tool said, lower-cased. A JSON document on standard output (whole or cut short)
-// is data, not a message: its entry names must not pass for one, or a damaged archive
-// holding "passwords.txt" would be reported as needing a password. The tool prints its
-// messages on standard error.
-std::string evidenceOf(std::string_view standardOutput, std::string_view standardError) {
-    const std::size_t first = standardOutput.find_first_not_of(" \t\r\n");
-    const bool isDocument = first != std::string_view::npos && standardOutput[first] == '{';
-    std::string evidence(isDocument ? std::string_view() : standardOutput);
-    evidence.push_back('\n');
-    evidence.append(standardError);
-    return UnicodeText::lowercased(evidence);
+ArchiverRun::FailureRules lsarRules(std::vector<std::string_view> passwordPhrases,
+                                    const std::optional<std::string>& password) {
+    return {ArchiverRun::Tool::lsar, "lsar", std::move(passwordPhrases), true,
+            password && !password->empty()};
 }
 
-bool mentionsAny(const std::string& evidence, std::initializer_list<std::string_view> phrases) {
-    for (const std::string_view phrase : phrases) {
-        if (evidence.find(phrase) != std::string::npos) return true;
-    }
-    return false;
-}
-
-ArchiveEngineError passwordFailure(const std::optional<std::string>& password) {
-    return password && !password->empty() ? ArchiveEngineError::wrongPassword()
-                                          : ArchiveEngineError::passwordRequired();
+ProcessResult resultOf(std::int32_t exitCode, std::string_view standardOutput,
+                       std::string_view standardError) {
+    return {exitCode, std::string(standardOutput), std::string(standardError)};
 }
 
 }  // namespace
@@ -45,14 +29,16 @@ ArchiveListing UnarchiverLister::listWithLsar(
     const std::filesystem::path& at, const std::optional<std::string>& password,
     std::chrono::steady_clock::time_point startTime,
     const std::shared_ptr<ProcessCancellationToken>& cancellation, const ListingOptions& options) {
-    const auto executable = BinaryLocator::lsarURL(options.searchFolders);
-    if (!executable) {
-        throw ArchiveEngineError::binaryNotFound(std::string(UnarchiverToolContract::kListerName));
-    }
+    const std::filesystem::path executable =
+        ArchiverRun::locate(ArchiverRun::Tool::lsar, options.searchFolders);
 
     const ProcessResult result =
-        ProcessRunner::run(*executable, UnarchiverToolContract::listArguments(at, password), {}, {},
-                           /*captureFullStdout=*/true, cancellation);
+        ArchiverRun::run({executable,
+                          UnarchiverToolContract::listArguments(at, password),
+                          {},
+                          {},
+                          /*captureFullStdout=*/true},
+                         cancellation);
     if (result.exitCode != 0) {
         throw failureFor(result.exitCode, result.stdoutString(), result.stderrString(), password);
     }
@@ -91,20 +77,18 @@ ArchiveEngineError UnarchiverLister::failureFor(std::int32_t exitCode,
                                                 std::string_view standardOutput,
                                                 std::string_view standardError,
                                                 const std::optional<std::string>& password) {
-    if (mentionsAny(evidenceOf(standardOutput, standardError),
-                    {"password", "encrypted", "decryption"})) {
-        return passwordFailure(password);
-    }
-    const std::string_view message = UnicodeText::trimmedWhitespace(standardError);
-    if (!message.empty()) return ArchiveEngineError::processFailed(std::string(message));
-    return ArchiveEngineError::processFailed("lsar failed (exit " + std::to_string(exitCode) + ")");
+    // A JSON document on standard output (whole or cut short) is data, not a message: its
+    // entry names must not pass for one.
+    return ArchiverRun::failureOf(resultOf(exitCode, standardOutput, standardError),
+                                  lsarRules({"password", "encrypted", "decryption"}, password));
 }
 
 ArchiveEngineError UnarchiverLister::undecodableFailure(
     std::string_view standardOutput, std::string_view standardError,
     const std::optional<std::string>& password) {
-    if (mentionsAny(evidenceOf(standardOutput, standardError), {"password"})) {
-        return passwordFailure(password);
+    const auto rules = lsarRules({"password"}, password);
+    if (ArchiverRun::isPasswordProblem(resultOf(1, standardOutput, standardError), rules)) {
+        return ArchiverRun::passwordError(rules.hadPassword);
     }
     return ArchiveEngineError::processFailed("Could not decode lsar archive listing.");
 }

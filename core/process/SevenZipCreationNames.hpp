@@ -16,6 +16,8 @@ struct SevenZipCreationNames {
     std::optional<std::filesystem::path> junkNamesListFile;
     // Items below the sources that must not be packed, as stored paths ("docs/old.zip").
     std::vector<std::string> excludedStoredPaths;
+    // Adds "-snl": symbolic links are stored as links, never followed.
+    bool storeLinks = false;
 };
 
 }  // namespace kelvane

@@ -108,6 +108,7 @@ std::vector<std::string> createArguments(const std::filesystem::path& archive,
     arguments.emplace_back(kProgressSwitch);
     arguments.emplace_back(kUtf8ConsoleSwitch);
     if (names.exact) arguments.emplace_back(kExactNamesSwitch);
+    if (names.storeLinks) arguments.emplace_back(kStoreLinksSwitch);
     if (options.excludeMacJunk) {
         for (const std::string_view pattern : kMacJunkPatterns) {
             if (names.exact && holdsWildcard(pattern)) continue;

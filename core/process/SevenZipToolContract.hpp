@@ -88,6 +88,9 @@ inline constexpr std::array<std::string_view, 3> kMacJunkPatterns{".DS_Store", "
 // "*" and "?" in them as wildcards, so the entry "a*.txt" would also pick "ab.txt".
 inline constexpr std::string_view kExactNamesSwitch = "-spd";
 
+// Symbolic links are stored as links instead of the items they point to.
+inline constexpr std::string_view kStoreLinksSwitch = "-snl";
+
 // True when 7-Zip would read the text as a wildcard pattern.
 [[nodiscard]] bool holdsWildcard(std::string_view name);
 

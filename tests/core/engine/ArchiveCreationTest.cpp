@@ -260,7 +260,7 @@ TEST_P(ExistingDestinationTest, CancelledRunLeavesTheOldArchiveAndNoPartialOutpu
     const auto error = engineErrorOf([&] {
         (void)create(
             sources(), destination(), optionsFor(GetParam()),
-            [&](double, std::string_view) { token->cancel(); }, token);
+            [&](const ProgressReport&) { token->cancel(); }, token);
     });
     EXPECT_EQ(error->kind(), Case::cancelled);
     EXPECT_EQ(readFile(destination()), "the old archive");

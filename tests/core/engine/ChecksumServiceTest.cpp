@@ -48,7 +48,7 @@ TEST(ChecksumServiceTest, AgreesWithOpensslAroundChunkBoundariesAndOnBothPaths) 
             folder.write("data-" + std::to_string(size), testing::incompressibleBytes(size, size));
         std::vector<double> fractions;
         const FileChecksumReport report = ChecksumService::compute(
-            file, [&](double fraction, std::string_view) { fractions.push_back(fraction); });
+            file, [&](const ProgressReport& step) { fractions.push_back(step.fraction); });
         EXPECT_EQ(report.byteCount, static_cast<std::int64_t>(size));
         // One report per chunk read, rising to exactly 1.
         EXPECT_EQ(fractions.size(), (size + kMiB - 1) / kMiB) << size;

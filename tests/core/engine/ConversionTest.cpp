@@ -191,7 +191,7 @@ TEST_F(ConversionTest, CancelledConversionLeavesTheDestinationAndNoWorkFolder) {
     const auto error = engineErrorOf([&] {
         (void)convert(
             listing, destination, ArchiveCreateFormat::zip, std::nullopt,
-            [&](double, std::string_view) { token->cancel(); }, token);
+            [&](const ProgressReport&) { token->cancel(); }, token);
     });
     EXPECT_EQ(error->kind(), Case::cancelled);
     EXPECT_EQ(readFile(destination), "the old archive");
@@ -206,14 +206,67 @@ TEST_F(ConversionTest, ArchiveWithoutEntriesConvertsToNothing) {
     int reports = 0;
     EXPECT_EQ(*engineErrorOf([&] {
         (void)convert(listing, out_.path() / "none.7z", ArchiveCreateFormat::sevenZ, std::nullopt,
-                      [&](double fraction, std::string_view) {
+                      [&](const ProgressReport& report) {
                           ++reports;
-                          EXPECT_LE(fraction, 0.48);
+                          EXPECT_LE(report.fraction, 0.48);
                       });
     }),
               ArchiveEngineError::processFailed("Archive had no entries to convert."));
     EXPECT_FALSE(fs::exists(out_.path() / "none.7z"));
     EXPECT_TRUE(workFoldersLeft().empty());
+}
+
+}  // namespace
+}  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+// A tar.gz holding a link to a folder outside it, and a file beside the link.
+class OutwardLinkConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        outside_.write("key.txt", "outside secret");
+        source_.write("plain.txt", "plain");
+        fs::create_directory_symlink(outside_.path(), source_.path() / "evil");
+        archive_ = out_.path() / "hostile.tar.gz";
+        ASSERT_EQ(testing::runSystemTool("bsdtar", {"-czf", archive_.string(), "evil", "plain.txt"},
+                                         source_.path())
+                      .exitCode,
+                  0);
+    }
+
+    testing::TemporaryFolder outside_;
+    testing::TemporaryFolder source_;
+    testing::TemporaryFolder out_;
+    fs::path archive_;
+};
+
+TEST_F(OutwardLinkConversionTest, ConvertedArchiveHoldsTheLinkNotWhatItPointsTo) {
+    // The tar.gz is unpacked by the unarchiver, the plain tar by 7-Zip.
+    const fs::path plainTar = out_.path() / "hostile.tar";
+    ASSERT_EQ(testing::runSystemTool("bsdtar", {"-cf", plainTar.string(), "evil", "plain.txt"},
+                                     source_.path())
+                  .exitCode,
+              0);
+    for (const fs::path& archive : {archive_, plainTar}) {
+        const ArchiveListing listing = testing::listWithEngine(archive);
+        const ArchiveEngineKind tool = listing.info().extractEngine;
+        for (const ArchiveCreateFormat format :
+             {ArchiveCreateFormat::zip, ArchiveCreateFormat::sevenZ, ArchiveCreateFormat::tar,
+              ArchiveCreateFormat::tarGz}) {
+            const std::string name = std::string(tool == ArchiveEngineKind::sevenZip ? "s" : "u") +
+                                     "-out." + std::string(format.fileExtension());
+            SCOPED_TRACE(name);
+            CreateArchiveOptions options;
+            options.format = format;
+            const fs::path written = ArchiveEngineService().convertArchive(
+                listing, out_.path() / name, options, std::nullopt, nullptr, {});
+            const ArchiveListing converted = testing::listWithEngine(written);
+            EXPECT_EQ(testing::fileIds(converted), (std::vector<std::string>{"evil", "plain.txt"}));
+            EXPECT_EQ(readFile(written).find("outside secret"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ const fs::path kCorpus = fs::path(KELVANE_FIXTURES_DIR) / "corpus";
 // Every report of one run, in order.
 class ProgressLog final {
 public:
-    ArchiveExtractor::ProgressCallback callback() {
-        return [this](double fraction, std::string_view detail) {
+    ProgressHandler callback() {
+        return [this](const ProgressReport& report) {
             const std::lock_guard guard(lock_);
-            reports_.push_back({fraction, std::string(detail)});
+            reports_.push_back(report);
         };
     }
     [[nodiscard]] std::vector<ProgressReport> reports() const {
@@ -500,7 +500,7 @@ TEST_F(ExtractionTest, CancellingStopsTheToolAndLeavesNoChildOrListFile) {
         const ArchiveEngineError error = engineErrorOf([&] {
             (void)ArchiveExtractor::extract(
                 listing, {entryWithID(listing, "big")}, ExtractArchiveOptions(destination(tool)),
-                token, [&](double, std::string_view) {
+                token, [&](const ProgressReport&) {
                     if (!testing::childProcessesNamed(::getpid(), tool).empty()) {
                         sawToolRunning = true;
                     }

@@ -181,7 +181,7 @@ TEST_F(IntegrityTestTest, CancellingStopsTheTest) {
     std::atomic<int> reports{0};
     const auto error = engineErrorOf([&] {
         (void)ArchiveEngineService().testArchive(listing, std::nullopt, token,
-                                                 [&](double, std::string_view) {
+                                                 [&](const ProgressReport&) {
                                                      ++reports;
                                                      token->cancel();
                                                  });

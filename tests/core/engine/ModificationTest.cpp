@@ -140,7 +140,7 @@ TEST_F(ModificationTest, NothingToDeleteRunsNoTool) {
     const std::string before = readFile(archive);
     int calls = 0;
     ArchiveEngineService().deleteEntries({}, listWithEngine(archive), std::nullopt, nullptr,
-                                         [&](double, std::string_view) { ++calls; });
+                                         [&](const ProgressReport&) { ++calls; });
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(readFile(archive), before);
 }

@@ -153,9 +153,9 @@ inline std::string compressibleText(std::size_t bytes, unsigned seed = 7) {
 class ProgressRecorder final {
 public:
     [[nodiscard]] ProgressHandler handler() {
-        return [this](double fraction, std::string_view detail) {
+        return [this](const ProgressReport& report) {
             std::lock_guard guard(lock_);
-            reports_.push_back({fraction, std::string(detail)});
+            reports_.push_back(report);
         };
     }
     [[nodiscard]] std::vector<ProgressReport> reports() const {

@@ -233,7 +233,7 @@ TEST_F(TarStreamTest, WholeExtractionKeepsLongNamesAndHardLinks) {
         std::vector<double> fractions;
         const fs::path written = ArchiveEngineService().extract(
             listing, {}, options, nullptr,
-            [&](double fraction, std::string_view) { fractions.push_back(fraction); });
+            [&](const ProgressReport& report) { fractions.push_back(report.fraction); });
         EXPECT_EQ(written, out);
         EXPECT_EQ(contentsBelow(out), contentsBelow(source_));
         EXPECT_TRUE(fs::equivalent(out / "hard.txt", out / "file.txt"));
