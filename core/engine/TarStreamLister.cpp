@@ -1,6 +1,7 @@
 #include "engine/TarStreamLister.hpp"
 
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,7 @@ public:
     [[nodiscard]] bool empty() const {
         return facts_.unrestorableEntryPaths.empty() && facts_.hardLinkTargets.empty();
     }
+    [[nodiscard]] const TarStreamFacts& facts() const { return facts_; }
     TarStreamFacts take() { return std::move(facts_); }
 
 private:
@@ -54,6 +56,35 @@ private:
     bool special_ = false;
     TarStreamFacts facts_;
 };
+
+// A tar stores a hard link's data once, with the entry it links to, and the link itself
+// with size 0; the link shows the size of the file it becomes on extraction. Returns the
+// bytes added.
+std::int64_t sizeHardLinksAsTheirTargets(
+    std::vector<ArchiveEntry>& entries,
+    const std::unordered_map<std::string, std::string>& hardLinkTargets) {
+    if (hardLinkTargets.empty()) return 0;
+    std::unordered_map<std::string_view, std::int64_t> targetSizes;
+    for (const auto& [link, target] : hardLinkTargets) targetSizes.emplace(target, 0);
+    for (const ArchiveEntry& entry : entries) {
+        if (const auto target = targetSizes.find(entry.rawPath()); target != targetSizes.end()) {
+            target->second = entry.uncompressedSize();
+        }
+    }
+    std::int64_t added = 0;
+    for (ArchiveEntry& entry : entries) {
+        if (entry.isDirectory() || entry.uncompressedSize() != 0) continue;
+        const auto link = hardLinkTargets.find(std::string(entry.rawPath()));
+        if (link == hardLinkTargets.end()) continue;
+        const std::int64_t size = targetSizes.at(link->second);
+        if (size <= 0) continue;
+        entry = ArchiveEntry(entry.rawPath(), false, size, entry.compressedSize(),
+                             entry.modifiedDate(), entry.isEncrypted(), entry.crc32(),
+                             entry.method(), entry.xadIndex());
+        added += size;
+    }
+    return added;
+}
 
 struct Attempt {
     std::optional<ArchiveListing> listing;
@@ -102,6 +133,8 @@ Attempt attempt(const fs::path& at, const ProcessPipeline::Tool& producer,
     }
 
     std::vector<ArchiveEntry> entries = parser.takeEntries();
+    const std::int64_t linkedBytes =
+        sizeHardLinksAsTheirTargets(entries, facts.facts().hardLinkTargets);
     auto index = ListingSteps::buildIndex(entries, options);
     const TarStreamRoute::Kind kind = TarStreamRoute::kindOf(at);
 
@@ -111,7 +144,7 @@ Attempt attempt(const fs::path& at, const ProcessPipeline::Tool& producer,
     info.listEngine = ArchiveEngineKind::tarStream;
     info.extractEngine = ArchiveEngineKind::tarStream;
     info.physicalSize = ArchiveEngineService::fileSize(at);
-    info.totalUncompressedSize = parser.totalRaw();
+    info.totalUncompressedSize = parser.totalRaw() + linkedBytes;
     // Sizes inside a compressed stream have no packed share of their own.
     info.totalCompressedSize = info.physicalSize;
     info.fileCount = parser.fileCount();

@@ -112,9 +112,16 @@ TEST_F(TarStreamTest, EveryCompressionListsNamesLinksTimesAndFoldersExactly) {
         ASSERT_NE(longEntry, nullptr) << "the PAX name was cut";
         EXPECT_EQ(longEntry->uncompressedSize(), 4);
         for (const std::string& name : kOddNames) EXPECT_NE(findEntry(listing.entries(), name), nullptr) << name;
+        // Whichever of the two names the tar stores as the link shows the data's size.
         const ArchiveEntry* hard = findEntry(listing.entries(), "hard.txt");
         ASSERT_NE(hard, nullptr);
         EXPECT_FALSE(hard->isDirectory());
+        EXPECT_EQ(hard->uncompressedSize(), 11);
+        ASSERT_NE(findEntry(listing.entries(), "file.txt"), nullptr);
+        EXPECT_EQ(findEntry(listing.entries(), "file.txt")->uncompressedSize(), 11);
+        std::int64_t shownBytes = 0;
+        for (const ArchiveEntry& entry : listing.entries()) shownBytes += entry.uncompressedSize();
+        EXPECT_EQ(listing.info().totalUncompressedSize, shownBytes);
         ASSERT_NE(findEntry(listing.entries(), "sym.txt"), nullptr);
         const ArchiveEntry* empty = findEntry(listing.entries(), "emptydir");
         ASSERT_NE(empty, nullptr);
