@@ -36,15 +36,17 @@ fs::path locateBsdtar(const BinaryLocator::SearchFolders& searchFolders) {
 }
 
 // The tool's own complaints ("bsdtar: …", "x name: Can't …"), without the plain
-// "x name" lines of "-v".
-std::string complaintsIn(std::string_view text, std::string_view fallback, int exitCode) {
+// "x name" lines ("a name" when it writes a stream) of "-v".
+std::string complaintsIn(std::string_view text, std::string_view fallback, int exitCode,
+                         std::string_view entryPrefix = "x ") {
     std::string complaints;
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t end = std::min(text.find('\n', start), text.size());
         const std::string_view line = UnicodeText::trimmedWhitespace(text.substr(start, end - start));
         // An entry's own failure follows its "x name" on the same line, after ": ".
-        const bool entryLine = line.starts_with("x ") && line.find(": ") == std::string_view::npos;
+        const bool entryLine =
+            line.starts_with(entryPrefix) && line.find(": ") == std::string_view::npos;
         if (!line.empty() && !entryLine) {
             if (!complaints.empty()) complaints += '\n';
             complaints += line;
@@ -57,11 +59,13 @@ std::string complaintsIn(std::string_view text, std::string_view fallback, int e
     return complaints;
 }
 
-// Turns bsdtar's "x name" lines into a fraction of the bytes to write: the tool names each
-// entry as it starts on it, in archive order, which is the listing's order.
+// Turns bsdtar's "x name" lines (extracting; "a name" when it re-writes the archive as a
+// stream) into a fraction of the bytes to write: the tool names each entry as it starts on
+// it, in archive order, which is the listing's order.
 class WrittenBytesProgress final {
 public:
-    explicit WrittenBytesProgress(std::vector<std::int64_t> sizes) : sizes_(std::move(sizes)) {
+    WrittenBytesProgress(std::vector<std::int64_t> sizes, std::string_view entryPrefix)
+        : sizes_(std::move(sizes)), entryPrefix_(entryPrefix) {
         for (const std::int64_t size : sizes_) total_ += std::max<std::int64_t>(size, 0);
     }
 
@@ -76,7 +80,7 @@ public:
 
 private:
     std::optional<ProgressReport> consumeLine(std::string_view line) {
-        if (!line.starts_with("x ")) return std::nullopt;
+        if (!line.starts_with(entryPrefix_)) return std::nullopt;
         if (next_ < sizes_.size()) done_ += std::max<std::int64_t>(sizes_[next_++], 0);
         ++sinceReport_;
         const double fraction =
@@ -87,12 +91,13 @@ private:
         if (sinceReport_ >= kReportEveryEntries || shown - lastShown_ >= kReportEveryFraction) {
             sinceReport_ = 0;
             lastShown_ = shown;
-            return ProgressReport{shown, std::string(line.substr(2))};
+            return ProgressReport{shown, std::string(line.substr(entryPrefix_.size()))};
         }
         return std::nullopt;
     }
 
     std::vector<std::int64_t> sizes_;
+    std::string_view entryPrefix_;
     LineSplitter splitter_;
     std::int64_t total_ = 0;
     std::int64_t done_ = 0;
@@ -121,6 +126,7 @@ std::vector<std::int64_t> sizesInArchiveOrder(const ArchiveListing& listing,
 void extractRenaming(const ArchiveListing& listing, const std::vector<ArchiveEntry>& targets,
                      const fs::path& destination, const ExtractArchiveOptions& options,
                      const std::shared_ptr<ProcessCancellationToken>& cancellation,
+                     const ProgressHandler& onProgress,
                      const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path bsdtar = locateBsdtar(searchFolders);
     const fs::path sevenZip = ArchiverRun::locate(ArchiverRun::Tool::sevenZip, searchFolders);
@@ -131,14 +137,24 @@ void extractRenaming(const ArchiveListing& listing, const std::vector<ArchiveEnt
         for (const ArchiveEntry& target : targets) names.emplace_back(target.rawPath());
         listFile.emplace(kListFilePrefix, names);
     }
+    // bsdtar re-writes the whole archive whatever the selection, so its progress through the
+    // whole archive is the progress of the run.
+    WrittenBytesProgress progress(sizesInArchiveOrder(listing, {}), "a ");
     const PipelineResult result = ProcessPipeline::streamStdoutLines(
-        {bsdtar, TarStreamRoute::bsdtarRewriteArguments(listing.info().url)},
+        {bsdtar, TarStreamRoute::bsdtarRewriteArguments(listing.info().url, true)},
         {sevenZip, TarStreamRoute::sevenZipStreamExtractArguments(
                         destination, options.overwriteMode,
                         listFile ? std::optional<fs::path>(listFile->path()) : std::nullopt)},
-        cancellation, {});
+        cancellation, {}, [&](std::string_view chunk) {
+            if (!onProgress) return;
+            if (auto report = progress.consume(chunk)) onProgress(*report);
+        });
     if (!result.succeeded()) {
-        std::string message = std::string(UnicodeText::trimmedWhitespace(result.producer.stderrTail));
+        std::string message =
+            result.producer.exitCode == 0
+                ? std::string()
+                : complaintsIn(result.producer.stderrTail, "bsdtar failed",
+                               result.producer.exitCode, "a ");
         const std::string_view consumer = UnicodeText::trimmedWhitespace(result.consumer.stderrTail);
         if (!consumer.empty()) message += (message.empty() ? "" : "\n") + std::string(consumer);
         if (message.empty()) {
@@ -166,7 +182,8 @@ void TarStreamExtractor::extract(const ArchiveListing& listing,
                                 options.overwriteMode);
 
     if (options.overwriteMode == ExtractOverwriteMode::autoRename) {
-        extractRenaming(listing, targets, destination, options, cancellation, searchFolders);
+        extractRenaming(listing, targets, destination, options, cancellation, onProgress,
+                        searchFolders);
         notifyProgress(onProgress, 1.0);
         return;
     }
@@ -195,7 +212,7 @@ void TarStreamExtractor::extract(const ArchiveListing& listing,
         included.emplace(kListFilePrefix, names);
     }
 
-    WrittenBytesProgress progress(sizesInArchiveOrder(listing, targets));
+    WrittenBytesProgress progress(sizesInArchiveOrder(listing, targets), "x ");
     const ProcessResult result = ArchiverRun::run(
         {bsdtar, TarStreamRoute::bsdtarExtractArguments(
                      listing.info().url, destination, options.overwriteMode,

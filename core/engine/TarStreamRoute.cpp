@@ -88,8 +88,11 @@ std::vector<std::string> sevenZipUnpackArguments(const std::filesystem::path& ar
     return {"x", "-so", "-bd", "-spd", "-p", "--", archive.string()};
 }
 
-std::vector<std::string> bsdtarRewriteArguments(const std::filesystem::path& archive) {
-    return {"-c", "-f", "-", "--format=pax", "@" + archive.string()};
+std::vector<std::string> bsdtarRewriteArguments(const std::filesystem::path& archive,
+                                                bool namingEntries) {
+    std::vector<std::string> arguments{"-c", "-f", "-", "--format=pax", "@" + archive.string()};
+    if (namingEntries) arguments.insert(arguments.begin() + 1, "-v");
+    return arguments;
 }
 
 std::vector<std::string> sevenZipStreamListArguments() {

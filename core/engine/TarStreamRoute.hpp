@@ -39,8 +39,10 @@ enum class Kind {
 
 // 7-Zip writing the tar stream inside a compressed file to standard output.
 [[nodiscard]] std::vector<std::string> sevenZipUnpackArguments(const std::filesystem::path& archive);
-// bsdtar re-writing any archive it reads as a PAX tar stream on standard output.
-[[nodiscard]] std::vector<std::string> bsdtarRewriteArguments(const std::filesystem::path& archive);
+// bsdtar re-writing any archive it reads as a PAX tar stream on standard output; with
+// `namingEntries`, each entry is named on standard error ("a name") as it is written.
+[[nodiscard]] std::vector<std::string> bsdtarRewriteArguments(const std::filesystem::path& archive,
+                                                              bool namingEntries = false);
 // 7-Zip's technical listing of a tar stream read from standard input.
 [[nodiscard]] std::vector<std::string> sevenZipStreamListArguments();
 
