@@ -243,18 +243,8 @@ void ArchiveExtractor::extractWithUnar(
     const fs::path& archive = listing.info().url;
     const bool hadPassword = hasPassword(options);
 
-    // With "skip existing" the unarchiver also says "No files extracted." when every selected
-    // file is there already; that is the mode doing its work, not a selection that missed.
-    const auto allPresent = [&destination](std::span<const ArchiveEntry> batch) {
-        return !batch.empty() &&
-               std::all_of(batch.begin(), batch.end(), [&destination](const ArchiveEntry& entry) {
-                   std::error_code error;
-                   return fs::exists(fs::symlink_status(destination / entry.rawPath(), error));
-               });
-    };
     const auto runOnce = [&](LineProgressCounter& counter, bool indexMode,
-                             const std::vector<std::string>& selectors,
-                             std::span<const ArchiveEntry> batchTargets) {
+                             const std::vector<std::string>& selectors) {
         const ProcessResult result = ArchiverRun::run(
             {executable,
              UnarchiverToolContract::extractArguments(archive, destination, options.overwriteMode,
@@ -262,11 +252,10 @@ void ArchiveExtractor::extractWithUnar(
             cancellation, ArchiverRun::countedLines(counter), onProgress);
         ArchiverRun::expectSuccess(
             result, unarRules(archive, listing.info().hasEncryptedEntries, hadPassword));
-        // The unarchiver succeeds without writing anything when no selector matches.
-        if (!selectors.empty() &&
-            result.stdoutString().find("No files extracted.") != std::string::npos &&
-            !(options.overwriteMode == ExtractOverwriteMode::skipExisting &&
-              allPresent(batchTargets))) {
+        // The unarchiver succeeds without writing anything when no selector matches. It says
+        // the same when every match was skipped as existing, so that mode cannot tell.
+        if (!selectors.empty() && options.overwriteMode != ExtractOverwriteMode::skipExisting &&
+            result.stdoutString().find("No files extracted.") != std::string::npos) {
             throw selectionNotFound(0, static_cast<std::int64_t>(selectors.size()));
         }
     };
@@ -274,7 +263,7 @@ void ArchiveExtractor::extractWithUnar(
     if (selectedEntries.empty()) {
         ExtractionLinkGuard::secure(destination, listing.entries(), options.overwriteMode);
         LineProgressCounter counter(listing.info().fileCount < 2 ? 1 : listing.info().fileCount);
-        runOnce(counter, false, {}, {});
+        runOnce(counter, false, {});
         notifyProgress(onProgress, 1.0);
         return;
     }
@@ -292,8 +281,15 @@ void ArchiveExtractor::extractWithUnar(
     std::vector<std::string> selectors;
     selectors.reserve(targets.size());
     for (const ArchiveEntry& target : targets) {
-        selectors.push_back(indexMode ? std::to_string(*target.xadIndex())
-                                      : escapeUnarGlob(target.rawPath()));
+        if (indexMode) {
+            selectors.push_back(std::to_string(*target.xadIndex()));
+            continue;
+        }
+        std::string selector = escapeUnarGlob(target.rawPath());
+        // A selector such as "-r" would be read as an option; an escaped "-" still matches
+        // itself.
+        if (selector.starts_with('-')) selector.insert(0, 1, '\\');
+        selectors.push_back(std::move(selector));
     }
 
     const auto total = static_cast<std::int64_t>(selectors.size());
@@ -303,12 +299,12 @@ void ArchiveExtractor::extractWithUnar(
         const std::size_t end = std::min(begin + kBatch, selectors.size());
         // Checked before every batch: an earlier batch may have planted a link a later
         // one would write through.
-        const std::span<const ArchiveEntry> batchTargets =
-            std::span<const ArchiveEntry>(targets).subspan(begin, end - begin);
-        ExtractionLinkGuard::secure(destination, batchTargets, options.overwriteMode);
+        ExtractionLinkGuard::secure(
+            destination, std::span<const ArchiveEntry>(targets).subspan(begin, end - begin),
+            options.overwriteMode);
         const std::vector<std::string> batch(selectors.begin() + static_cast<std::ptrdiff_t>(begin),
                                              selectors.begin() + static_cast<std::ptrdiff_t>(end));
-        runOnce(counter, indexMode, batch, batchTargets);
+        runOnce(counter, indexMode, batch);
     }
     notifyProgress(onProgress, 1.0);
 }

@@ -158,26 +158,33 @@ std::int64_t digestInParallel(const FileHandle& file, Digest& sha256, Digest& md
             freeSlots.release();
         }
     });
-    const auto stopHelper = [&](std::size_t slotIndex) {
-        slots[slotIndex].size = 0;
+
+    // However this function is left (a read error, a progress callback that throws), the
+    // helper is told to stop and joined: a joinable thread left to its destructor ends the
+    // program.
+    std::size_t nextSlot = 0;
+    bool holdingFreeSlot = false;
+    struct HelperStop {
+        std::function<void()> stop;
+        ~HelperStop() { stop(); }
+    } const stopOnExit{[&] {
+        if (!helper.joinable()) return;
+        if (!holdingFreeSlot) freeSlots.acquire();
+        slots[nextSlot].size = 0;
         filledSlots.release();
         helper.join();
-    };
+    }};
 
-    for (std::size_t next = 0;; next = (next + 1) % kSlotCount) {
+    for (;;) {
         freeSlots.acquire();
-        Slot& slot = slots[next];
-        try {
-            slot.size = file.read(slot.bytes.data(), slot.bytes.size());
-        } catch (...) {
-            stopHelper(next);
-            throw;
-        }
-        if (slot.size == 0) {
-            stopHelper(next);
-            return progress.total();
-        }
+        holdingFreeSlot = true;
+        Slot& slot = slots[nextSlot];
+        slot.size = file.read(slot.bytes.data(), slot.bytes.size());
+        if (slot.size == 0) return progress.total();
         filledSlots.release();
+        holdingFreeSlot = false;
+        // From here on the helper owns this slot; a stop goes into the one after it.
+        nextSlot = (nextSlot + 1) % kSlotCount;
         md5.update(slot.bytes.data(), slot.size);
         progress.add(slot.size);
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "engine/SaturatingArithmetic.hpp"
 #include "index/AsciiSortKeyEncoder.hpp"
 #include "index/PathPositionTable.hpp"
 #include "localization/AppLanguage.hpp"
@@ -401,8 +402,11 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
         if (!entry.isDirectory()) {
             ArchiveDirectoryIndex::FolderRecord& record = records[folder];
             ++record.recursiveFileCount;
-            record.recursiveUncompressedSize += entry.uncompressedSize();
-            record.recursiveCompressedSize += entry.compressedSize();
+            // Sizes are what the archive claims; a crafted one must not wrap the totals.
+            record.recursiveUncompressedSize = SaturatingArithmetic::add(
+                record.recursiveUncompressedSize, entry.uncompressedSize());
+            record.recursiveCompressedSize =
+                SaturatingArithmetic::add(record.recursiveCompressedSize, entry.compressedSize());
         }
     }
     for (std::size_t f = 0; f < folderCount; ++f) groupStart[f + 1] += groupStart[f];
@@ -457,8 +461,10 @@ std::shared_ptr<const ArchiveDirectoryIndex> ArchiveTreeBuilder::build(
         ArchiveDirectoryIndex::FolderRecord& record = records[f];
         ArchiveDirectoryIndex::FolderRecord& parent = records[record.parent];
         parent.recursiveFileCount += record.recursiveFileCount;
-        parent.recursiveUncompressedSize += record.recursiveUncompressedSize;
-        parent.recursiveCompressedSize += record.recursiveCompressedSize;
+        parent.recursiveUncompressedSize = SaturatingArithmetic::add(
+            parent.recursiveUncompressedSize, record.recursiveUncompressedSize);
+        parent.recursiveCompressedSize = SaturatingArithmetic::add(parent.recursiveCompressedSize,
+                                                                   record.recursiveCompressedSize);
         parent.subtreeEnd = std::max(parent.subtreeEnd, record.subtreeEnd);
     }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,23 @@ TEST(ChecksumServiceTest, AgreesWithOpensslAroundChunkBoundariesAndOnBothPaths) 
         EXPECT_EQ(fractions.back(), 1.0) << size;
         EXPECT_EQ(report.sha256, opensslDigest("sha256", file)) << size;
         EXPECT_EQ(report.md5, opensslDigest("md5", file)) << size;
+    }
+}
+
+TEST(ChecksumServiceTest, AThrowingProgressCallbackEndsTheRunNotTheProgram) {
+    const testing::TemporaryFolder folder;
+    // Large enough for the two-thread path; the callback throws at every chunk in turn.
+    const fs::path file = folder.write("big", testing::incompressibleBytes(9U << 20U));
+    for (int throwAt = 1; throwAt <= 9; ++throwAt) {
+        int calls = 0;
+        EXPECT_THROW((void)ChecksumService::compute(file,
+                                                    [&](const ProgressReport&) {
+                                                        if (++calls == throwAt) {
+                                                            throw std::runtime_error("stop");
+                                                        }
+                                                    }),
+                     std::runtime_error)
+            << throwAt;
     }
 }
 

@@ -270,3 +270,23 @@ TEST_F(DamagedArchiveTest, SelectionThatMatchesNothingIsAFailureNotASuccess) {
 
 }  // namespace
 }  // namespace kelvane
+
+namespace kelvane {
+namespace {
+
+TEST_F(DamagedArchiveTest, UnarchiverSelectorsThatLookLikeOptionsAreNames) {
+    testing::TemporaryFolder dashed;
+    dashed.write("-r", "dash");
+    dashed.write("b.txt", "other");
+    const fs::path zip = out_.path() / "dash.zip";
+    runTool(dashed.path(), "7zz", {"a", zip.string(), "./-r", "b.txt"});
+    // Name mode: the entry carries no unarchiver index.
+    const ArchiveListing listing = withExtractEngine(listed(zip), ArchiveEngineKind::unarchiver);
+    ASSERT_FALSE(entryWithID(listing, "-r").xadIndex().has_value());
+    (void)ArchiveEngineService().extract(listing, {entryWithID(listing, "-r")},
+                                         ExtractArchiveOptions(destination("dash")), nullptr, {});
+    EXPECT_EQ(contentsBelow(destination("dash")), (Contents{{"-r", "dash"}}));
+}
+
+}  // namespace
+}  // namespace kelvane

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,17 @@ TEST(ArchiveTreeBuilderTest, DoubledSlashesNeverDuplicateAFolderEntry) {
     EXPECT_EQ(nodeOf(*index, "").recursiveUncompressedSize, 5);
     EXPECT_THAT(idsOf(index->items("", "y", ArchiveFilterKind::all, ArchiveSortField::name, true)),
                 ElementsAre("x//y.txt"));
+}
+
+TEST(ArchiveTreeBuilderTest, CraftedSizesSaturateTheFolderTotalsInsteadOfWrapping) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const auto index = ArchiveTreeBuilder::build(
+        {fileEntry("a/x", kMax - 1, kMax - 1), fileEntry("a/y", 5, 5), fileEntry("b/z", 7, 7)});
+    EXPECT_EQ(nodeOf(*index, "a").recursiveUncompressedSize, kMax);
+    EXPECT_EQ(nodeOf(*index, "a").recursiveCompressedSize, kMax);
+    EXPECT_EQ(nodeOf(*index, "").recursiveUncompressedSize, kMax);
+    EXPECT_EQ(nodeOf(*index, "").recursiveCompressedSize, kMax);
+    EXPECT_EQ(nodeOf(*index, "b").recursiveUncompressedSize, 7);
 }
 
 }  // namespace
