@@ -11,6 +11,7 @@
 #include "engine/ExtractionLinkGuard.hpp"
 #include "engine/ExtractionRollback.hpp"
 #include "engine/SevenZipListFile.hpp"
+#include "engine/TarStreamExtractor.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
 #include "localization/S.hpp"
 #include "platform/UnicodeText.hpp"
@@ -98,7 +99,10 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
         destination, selectedEntries.empty() ? std::span<const ArchiveEntry>(listing.entries())
                                              : std::span<const ArchiveEntry>(selection));
     try {
-        if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
+        if (listing.info().extractEngine == ArchiveEngineKind::tarStream) {
+            TarStreamExtractor::extract(listing, selectedEntries, destination, options,
+                                        cancellation, onProgress, searchFolders);
+        } else if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
             extractWithUnar(listing, selectedEntries, destination, options, cancellation,
                             onProgress, searchFolders);
         } else {

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "engine/ArchiveEngineError.hpp"
+#include "engine/ArchiveEngineService.hpp"
 #include "engine/ArchiverRun.hpp"
 #include "engine/StrictDecimal.hpp"
+#include "engine/TarStreamExtractor.hpp"
 #include "localization/AppLanguage.hpp"
 #include "localization/AppStringCatalog.hpp"
 #include "localization/S.hpp"
@@ -147,6 +149,9 @@ ArchiveTestResult ArchiveTester::testArchive(
     const ArchiveListing& listing, const std::optional<std::string>& password,
     const std::shared_ptr<ProcessCancellationToken>& cancellation,
     const ProgressHandler& onProgress, const BinaryLocator::SearchFolders& searchFolders) {
+    if (listing.info().extractEngine == ArchiveEngineKind::tarStream) {
+        return TarStreamExtractor::test(listing, cancellation, onProgress, searchFolders);
+    }
     if (listing.info().extractEngine == ArchiveEngineKind::unarchiver) {
         return testWithUnarchiver(listing, password, cancellation, onProgress, searchFolders);
     }

@@ -1,10 +1,12 @@
 #include "engine/ListingDispatch.hpp"
 
 #include <chrono>
+#include <utility>
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
 #include "engine/SevenZipLister.hpp"
+#include "engine/TarStreamLister.hpp"
 #include "engine/UnarchiverLister.hpp"
 
 namespace kelvane {
@@ -38,6 +40,12 @@ ArchiveListing ListingDispatch::listArchive(
     const auto withLsar = [&] {
         return UnarchiverLister::listWithLsar(at, password, startTime, cancellation, options);
     };
+
+    // Tarballs, packages and cpio archives are read as their tar stream, exactly.
+    if (auto listing = TarStreamLister::list(at, password, startTime, cancellation, onCountUpdate,
+                                             options)) {
+        return std::move(*listing);
+    }
 
     const bool lsarFirst = ArchiveEngineService().prefersLsarForListing(at);
     try {

@@ -3,11 +3,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "model/ArchiveEngineKind.hpp"
 
 namespace kelvane {
+
+struct TarStreamFacts;
 
 struct ArchiveInfo {
     std::filesystem::path url;
@@ -29,6 +32,8 @@ struct ArchiveInfo {
     std::int64_t volumeCount = 1;
     bool isModifiable = false;
     std::int64_t loadDurationMs = 1;
+    // What extraction of a tar stream needs beyond the entries; null for other archives.
+    std::shared_ptr<const TarStreamFacts> tarStreamFacts;
 
     // Percentage saved over the whole archive; 0 when it grew or is empty.
     [[nodiscard]] double overallCompressionSavedPercent() const {

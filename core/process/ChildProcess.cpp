@@ -92,8 +92,13 @@ ChildProcess ChildProcess::launch(const LaunchRequest& request,
         ::posix_spawn_file_actions_adddup2(actions.get(), request.stdoutFd, STDOUT_FILENO));
     SpawnFileActions::check(
         ::posix_spawn_file_actions_adddup2(actions.get(), request.stderrFd, STDERR_FILENO));
-    SpawnFileActions::check(
-        ::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0));
+    if (request.stdinFd >= 0) {
+        SpawnFileActions::check(
+            ::posix_spawn_file_actions_adddup2(actions.get(), request.stdinFd, STDIN_FILENO));
+    } else {
+        SpawnFileActions::check(::posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO,
+                                                                   "/dev/null", O_RDONLY, 0));
+    }
     // Libraries may hold descriptors opened without close-on-exec; none may reach a tool.
     SpawnFileActions::check(::posix_spawn_file_actions_addclosefrom_np(actions.get(), 3));
     if (request.workingDirectory) {

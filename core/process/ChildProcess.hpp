@@ -24,9 +24,12 @@ public:
         std::optional<std::filesystem::path> workingDirectory;
         // Entries set on top of the program's own environment; absent: inherit it unchanged.
         std::optional<std::map<std::string, std::string>> environment;
-        // Become the child's standard output and error; its standard input is /dev/null.
+        // Become the child's standard output and error.
         int stdoutFd = -1;
         int stderrFd = -1;
+        // Becomes the child's standard input (the reading end of a pipe between two tools);
+        // -1: /dev/null, so a tool that asks for input reads end of file at once.
+        int stdinFd = -1;
     };
 
     // Starts the tool and attaches it to `token` (when given). Every descriptor of the

@@ -55,7 +55,7 @@ TEST_F(CacheExtractionTest, ExtractsOnceAndAnswersLaterCallsFromTheCache) {
     runTool(source_.path(), "bsdtar", {"-czf", tarGz.string(), "docs", "top.txt"});
 
     for (const fs::path& archive : {zip, tarGz}) {
-        const ArchiveListing listing = listed(archive);
+        const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(archive);
         const fs::path root = cacheRoot() / archive.filename();
         const testing::LoggingToolFolder tools({"7zz", "unar"});
         const ArchiveEntry readme = entryWithID(listing, "docs/readme.md");
@@ -126,7 +126,7 @@ TEST_F(CacheExtractionTest, ALinkEntryIsNotReturnedAsTheFileItPointsTo) {
     for (const std::string name : {"leak.tar", "leak.tar.gz"}) {
         const fs::path archive = out_.path() / name;
         runTool(stage.path(), "bsdtar", {"-caf", archive.string(), "leak"});
-        const ArchiveListing listing = listed(archive);
+        const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(archive);
         const ArchiveEngineError error = engineErrorOf([&] {
             (void)CacheExtractor::extractSingleFileToCache(
                 listing, entryWithID(listing, "leak"), std::nullopt, cacheRoot() / name, nullptr);

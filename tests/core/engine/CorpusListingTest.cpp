@@ -2,6 +2,8 @@
 // outcome with what each tool reported for it (MANIFEST.tsv, TOOL_LISTINGS.jsonl): the
 // entries of the tool the dispatch ends with, a password error for encrypted headers,
 // processFailed for damaged files, and cancellation for the samples a tool spins on.
+// Tarballs, packages and cpio archives that bsdtar reads are read as their tar stream and
+// must show bsdtar's entries, in bsdtar's order.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -20,8 +22,9 @@
 #include "ListingTestSupport.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
-#include "engine/StreamingSevenZipSLTParser.hpp"
 #include "engine/ListingDispatch.hpp"
+#include "engine/StreamingSevenZipSLTParser.hpp"
+#include "engine/TarStreamRoute.hpp"
 
 namespace kelvane {
 namespace {
@@ -33,7 +36,7 @@ const fs::path kCorpus = fs::path(KELVANE_FIXTURES_DIR) / "corpus";
 
 // What one tool did with a sample, as the manifest records it.
 struct ToolReport {
-    std::string name;  // "7zz" or "lsar"
+    std::string name;  // "7zz", "lsar" or "bsdtar"
     int exitCode = 0;
     std::optional<std::size_t> entries;  // none: no complete listing
 };
@@ -42,6 +45,7 @@ struct Sample {
     std::string path;
     ToolReport sevenZip;
     ToolReport lsar;
+    ToolReport bsdtar;
     std::string notes;
 };
 
@@ -76,6 +80,8 @@ std::vector<Sample> readManifest() {
                            countOf(fields.at(column.at("7zz_entries")))};
         sample.lsar = {"lsar", std::stoi(fields.at(column.at("lsar_exit"))),
                        countOf(fields.at(column.at("lsar_entries")))};
+        sample.bsdtar = {"bsdtar", std::stoi(fields.at(column.at("bsdtar_exit"))),
+                         countOf(fields.at(column.at("bsdtar_entries")))};
         sample.notes = fields.at(column.at("notes"));
         samples.push_back(sample);
     }
@@ -152,7 +158,7 @@ std::map<std::string, std::map<std::string, std::vector<std::string>>> readToolL
         if (at == std::string::npos) continue;
         at += 8;
         const std::string path = readJsonString(line, at);
-        for (const std::string tool : {"7zz", "lsar"}) {
+        for (const std::string tool : {"7zz", "lsar", "bsdtar"}) {
             std::size_t names = line.find("\"" + tool + "\": [");
             if (names == std::string::npos) continue;
             names += tool.size() + 5;
@@ -176,9 +182,14 @@ struct Expectation {
     const ToolReport* tool = nullptr;  // the tool whose listing is expected
 };
 
-// The first tool as the routing chooses it; the other one when the first fails for a
-// reason other than a password.
+// bsdtar's entries for what is read as a tar stream and bsdtar reads; otherwise the first
+// tool as the routing chooses it, the other one when the first fails for a reason other
+// than a password.
 Expectation expectationFor(const Sample& sample) {
+    if (TarStreamRoute::kindOf(kCorpus / sample.path) != TarStreamRoute::Kind::none &&
+        sample.bsdtar.exitCode == 0) {
+        return {Outcome::listed, &sample.bsdtar};
+    }
     const bool lsarFirst = ArchiveEngineService().prefersLsarForListing(kCorpus / sample.path);
     const ToolReport& first = lsarFirst ? sample.lsar : sample.sevenZip;
     const ToolReport& second = lsarFirst ? sample.sevenZip : sample.lsar;
@@ -240,9 +251,10 @@ TEST_P(CorpusListingTest, ListsAsTheChosenToolReportsOrFailsAsPrescribed) {
         ASSERT_TRUE(std::holds_alternative<ArchiveListing>(result))
             << std::get<ArchiveEngineError>(result).what();
         const ArchiveListing& listing = std::get<ArchiveListing>(result);
-        EXPECT_EQ(listing.info().listEngine, expected.tool->name == "7zz"
-                                                 ? ArchiveEngineKind::sevenZip
-                                                 : ArchiveEngineKind::unarchiver);
+        EXPECT_EQ(listing.info().listEngine,
+                  expected.tool->name == "bsdtar" ? ArchiveEngineKind::tarStream
+                  : expected.tool->name == "7zz"  ? ArchiveEngineKind::sevenZip
+                                                  : ArchiveEngineKind::unarchiver);
         // 7-Zip prints the one stream of a bzip2, xz, zstd or .Z file without a path; it
         // lists as one entry named after the archive, the name 7-Zip extracts it under.
         const bool unnamedStream = expected.tool->name == "7zz" &&

@@ -315,7 +315,7 @@ TEST_F(ExtractionTest, StarsInArchiveAndFolderNamesAreTakenLiterally) {
 }
 
 TEST_F(ExtractionTest, UnarchiverExtractsWholeArchivesAndIndexedSelections) {
-    const ArchiveListing listing = listed(makeTarGz("all.tar.gz"));
+    const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(makeTarGz("all.tar.gz"));
     ASSERT_EQ(listing.info().extractEngine, ArchiveEngineKind::unarchiver);
     const testing::LoggingToolFolder tools({"unar"});
 
@@ -346,7 +346,7 @@ TEST_F(ExtractionTest, UnarchiverSendsSelectorsInBatchesOf350) {
     for (int i = 0; i < 351; ++i) source_.write("many/f" + std::to_string(1000 + i) + ".txt", "n");
     const fs::path archive = out_.path() / "many.tar.gz";
     runTool(source_.path(), "bsdtar", {"-czf", archive.string(), "many"});
-    const ArchiveListing listing = listed(archive);
+    const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(archive);
     std::vector<ArchiveEntry> files;
     for (const ArchiveEntry& entry : listing.entries()) {
         if (!entry.isDirectory()) files.push_back(entry);
@@ -374,7 +374,7 @@ TEST_F(ExtractionTest, FoldersWithoutFilesBecomeTheUnarchiverTargets) {
     fs::create_directories(source_.path() / "empty/inner");
     const fs::path archive = out_.path() / "empty.tar.gz";
     runTool(source_.path(), "bsdtar", {"-czf", archive.string(), "empty", "top.txt"});
-    const ArchiveListing listing = listed(archive);
+    const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(archive);
     const testing::LoggingToolFolder tools({"unar"});
     (void)ArchiveExtractor::extract(listing, {entryWithID(listing, "empty")},
                                     ExtractArchiveOptions(destination()), nullptr, {},
@@ -492,7 +492,7 @@ TEST_F(ExtractionTest, CancellingStopsTheToolAndLeavesNoChildOrListFile) {
     testing::ScopedEnvironment environment;
     environment.set("TMPDIR", temporary.path().string());
     for (const fs::path& archive : {sevenZ, tarGz}) {
-        const ArchiveListing listing = listed(archive);
+        const ArchiveListing listing = testing::listedByUnarchiverWhenTarGz(archive);
         const std::string tool =
             listing.info().extractEngine == ArchiveEngineKind::unarchiver ? "unar" : "7zz";
         auto token = std::make_shared<ProcessCancellationToken>();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -18,6 +19,7 @@
 #include "ListingTestSupport.hpp"
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/UnarchiverLister.hpp"
 #include "model/ArchiveListing.hpp"
 #include "model/ExtractArchiveOptions.hpp"
 #include "process/BinaryLocator.hpp"
@@ -28,6 +30,15 @@ namespace kelvane::testing {
 inline ArchiveListing listed(const std::filesystem::path& archive,
                              const std::optional<std::string>& password = std::nullopt) {
     return ArchiveEngineService().listArchive(archive, password, nullptr, {});
+}
+
+// A .tar.gz listed by the unarchiver, as the tests of the unarchiver's extraction, test
+// and conversion need it (the engine reads tarballs as their tar stream); anything else
+// listed as the engine lists it.
+inline ArchiveListing listedByUnarchiverWhenTarGz(const std::filesystem::path& archive) {
+    if (!archive.string().ends_with(".tar.gz")) return listed(archive);
+    return UnarchiverLister::listWithLsar(archive, std::nullopt, std::chrono::steady_clock::now(),
+                                          nullptr, {});
 }
 
 // The same listing with another extract engine, to drive the other tool over it.

@@ -110,17 +110,17 @@ TEST_F(ListingDispatchTest, SevenZipWithEncryptedNamesNeedsThePasswordAndIsNotRe
     EXPECT_TRUE(findEntry(listing.entries(), "docs/sub/deeper/big.txt")->isEncrypted());
 }
 
-TEST_F(ListingDispatchTest, CompressedTarIsListedByTheUnarchiver) {
+TEST_F(ListingDispatchTest, CompressedTarIsListedAsItsTarStream) {
     runTool(source_.path(), "tar", {"-czf", archive("bundle.tar.gz").string(), "docs", "top.txt"});
     const ArchiveListing listing = list(archive("bundle.tar.gz"));
     const ArchiveInfo& info = listing.info();
-    EXPECT_EQ(info.listEngine, ArchiveEngineKind::unarchiver);
-    EXPECT_EQ(info.extractEngine, ArchiveEngineKind::unarchiver);
+    EXPECT_EQ(info.listEngine, ArchiveEngineKind::tarStream);
+    EXPECT_EQ(info.extractEngine, ArchiveEngineKind::tarStream);
+    EXPECT_EQ(info.formatName, "TAR.GZ");
     EXPECT_EQ(info.fileCount, 4);
     EXPECT_EQ(info.folderCount, 3);
     EXPECT_FALSE(info.isModifiable);
     EXPECT_EQ(info.volumeCount, 1);
-    EXPECT_TRUE(listing.entries().front().xadIndex().has_value());
     EXPECT_EQ(childIds(listing, ""), (std::vector<std::string>{"docs", "top.txt"}));
 }
 
@@ -159,13 +159,22 @@ TEST_F(ListingDispatchTest, MissingSevenZipFallsBackToTheUnarchiver) {
     EXPECT_EQ(listing.info().fileCount, 4);
     EXPECT_TRUE(listing.info().isModifiable);
 
-    // The other way round: a compressed tar without `lsar` is listed by 7-Zip.
-    runTool(source_.path(), "tar", {"-czf", archive("bundle.tgz").string(), "top.txt"});
+    // A compressed tar needs 7-Zip to read its tar stream; without it the unarchiver lists it.
+    runTool(source_.path(), "tar", {"-czf", archive("bundle.tgz").string(), "docs", "top.txt"});
+    const ArchiveListing byLsar =
+        list(archive("bundle.tgz"), {}, ListingOptions{onlyLsar.searchFolders(), {}});
+    EXPECT_EQ(byLsar.info().listEngine, ArchiveEngineKind::unarchiver);
+    EXPECT_EQ(byLsar.info().extractEngine, ArchiveEngineKind::unarchiver);
+    EXPECT_EQ(byLsar.info().fileCount, 4);
+    EXPECT_EQ(childIds(byLsar, ""), (std::vector<std::string>{"docs", "top.txt"}));
+
+    // The other way round: without `lsar` or bsdtar, 7-Zip alone reads the tar stream.
     const ToolFolder onlySevenZip({"7zz"});
     const ArchiveListing tar =
         list(archive("bundle.tgz"), {}, ListingOptions{onlySevenZip.searchFolders(), {}});
-    EXPECT_EQ(tar.info().listEngine, ArchiveEngineKind::sevenZip);
-    EXPECT_EQ(tar.info().formatName, "GZIP");
+    EXPECT_EQ(tar.info().listEngine, ArchiveEngineKind::tarStream);
+    EXPECT_EQ(tar.info().formatName, "TAR.GZ");
+    EXPECT_EQ(tar.info().fileCount, 4);
 }
 
 TEST_F(ListingDispatchTest, BothToolsMissingNamesTheLastOneTried) {
