@@ -204,8 +204,14 @@ void ArchiveViewModel::setExpandedFolders(const QSet<QString>& folders) {
     if (assignValue(expandedFolders_, folders)) emit expandedFoldersChanged();
 }
 void ArchiveViewModel::setDisplayedEntries(ArchiveItemList entries) {
-    displayedEntries_ = std::move(entries);
+    ArchiveItemList previous = std::exchange(displayedEntries_, std::move(entries));
     emit displayedEntriesChanged();
+    // Letting go of a million handles costs tens of milliseconds; done off the interface
+    // thread so that leaving a big search result never stalls the window.
+    if (!previous.isView() && previous.size() > kBackgroundFilterEntryCount) {
+        auto released = std::make_shared<ArchiveItemList>(std::move(previous));
+        BackgroundTask::pool().start([released]() mutable { released.reset(); });
+    }
 }
 void ArchiveViewModel::setIsFilteringAsync(bool filtering) {
     if (assignValue(isFilteringAsync_, filtering)) emit isFilteringAsyncChanged();

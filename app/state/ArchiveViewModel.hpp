@@ -339,6 +339,7 @@ private:
     // again even without a password (after it was changed on disk).
     void readArchive(const QString& path, const std::optional<std::string>& password,
                      bool evenIfShown);
+    void appendCreateSources(const QList<QUrl>& chosen);
     void installOpenedArchive(const ArchiveListing& listing,
                               const std::optional<std::string>& password);
     void openingFinished(const TokenPointer& token);

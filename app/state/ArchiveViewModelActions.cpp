@@ -280,23 +280,27 @@ void ArchiveViewModel::promptAddSourceItemsForCreation() {
                                .allowsMultipleSelection = true,
                                .directory = {}},
                               [self](const QList<QUrl>& chosen) {
-                                  if (self.isNull() || chosen.isEmpty()) return;
-                                  QSet<QString> known;
-                                  for (const QString& source : self->createSourceURLs_) {
-                                      known.insert(QDir::cleanPath(
-                                          QFileInfo(source).absoluteFilePath()));
+                                  if (ArchiveViewModel* model = self.data()) {
+                                      model->appendCreateSources(chosen);
                                   }
-                                  QStringList sources = self->createSourceURLs_;
-                                  for (const QUrl& url : chosen) {
-                                      const QString path = url.toLocalFile();
-                                      if (known.contains(
-                                              QDir::cleanPath(QFileInfo(path).absoluteFilePath()))) {
-                                          continue;
-                                      }
-                                      sources.push_back(path);
-                                  }
-                                  self->setCreateSourceURLs(sources);
                               });
+}
+
+void ArchiveViewModel::appendCreateSources(const QList<QUrl>& chosen) {
+    if (chosen.isEmpty()) return;
+    // Taken once before the loop: a source chosen twice in one go is kept twice only if
+    // the panel gave it twice.
+    QSet<QString> known;
+    for (const QString& source : createSourceURLs_) {
+        known.insert(QDir::cleanPath(QFileInfo(source).absoluteFilePath()));
+    }
+    QStringList sources = createSourceURLs_;
+    for (const QUrl& url : chosen) {
+        const QString path = url.toLocalFile();
+        if (known.contains(QDir::cleanPath(QFileInfo(path).absoluteFilePath()))) continue;
+        sources.push_back(path);
+    }
+    setCreateSourceURLs(sources);
 }
 
 void ArchiveViewModel::removeCreateSource(int position) {
