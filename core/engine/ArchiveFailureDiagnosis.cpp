@@ -47,7 +47,7 @@ constexpr std::array<std::string_view, 5> kNotArchivePhrases{
 // How much of a tool's line is quoted: enough for its reason, not a screenful.
 constexpr std::size_t kQuoteLimit = 160;
 
-std::string quoted(std::string_view line) {
+std::string toolQuote(std::string_view line) {
     if (line.size() <= kQuoteLimit) return std::string(line);
     std::size_t cut = kQuoteLimit;
     // Never split a UTF-8 sequence: back up to the start of the character.
@@ -178,7 +178,7 @@ std::optional<std::string> ArchiveFailureDiagnosis::toolVerdict(
         for (const std::string_view phrase : kDamagePhrases) {
             if (lower.find(phrase) == std::string::npos) continue;
             return S::t("This archive is damaged or truncated: ", "Bu arşiv hasarlı ya da eksik: ") +
-                   displayName(archive) + " (" + quoted(line) + ")";
+                   displayName(archive) + " (" + toolQuote(line) + ")";
         }
     }
     for (const std::string& line : messageLines) {
