@@ -73,7 +73,8 @@ void ArchiveOpening::reportError(std::string_view message) {
 }
 
 std::variant<OpenedArchive, ExitCode> ArchiveOpening::open(
-    const std::filesystem::path& archive, const std::optional<std::string>& password) {
+    const std::filesystem::path& archive, const std::optional<std::string>& password,
+    std::string_view passwordOption) {
     std::error_code error;
     if (!std::filesystem::exists(archive, error)) {
         reportError(S::t("Archive file not found.", "Arşiv dosyası bulunamadı.") + " (" +
@@ -102,7 +103,7 @@ std::variant<OpenedArchive, ExitCode> ArchiveOpening::open(
     } catch (const ArchiveEngineError& failure) {
         countLine.clear();
         InterruptWatcher::watch(nullptr);
-        return EngineOperation::reportFailure(failure);
+        return EngineOperation::reportFailure(failure, passwordOption);
     }
 }
 

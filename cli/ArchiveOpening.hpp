@@ -29,9 +29,11 @@ class ArchiveOpening final {
 public:
     ArchiveOpening() = delete;
 
-    // The listing, or the exit status after the failure has been reported.
+    // The listing, or the exit status after the failure has been reported. A password
+    // problem names `passwordOption`, the option that gives the password.
     [[nodiscard]] static std::variant<OpenedArchive, ExitCode> open(
-        const std::filesystem::path& archive, const std::optional<std::string>& password);
+        const std::filesystem::path& archive, const std::optional<std::string>& password,
+        std::string_view passwordOption = "--password");
 
     // The entry whose id is `id`, or null after "No such entry" has been reported.
     [[nodiscard]] static const ArchiveEntry* entryNamed(const ArchiveListing& listing,

@@ -11,6 +11,7 @@
 #include "ListingOutput.hpp"
 #include "UsageError.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "localization/S.hpp"
 #include "model/ArchiveFilterKind.hpp"
 #include "model/ArchiveSortField.hpp"
 
@@ -52,7 +53,9 @@ ExitCode run(const ParsedCommandLine& arguments) {
         arguments.value("filter"), ArchiveFilterKind(ArchiveFilterKind::all), "--filter");
     const ArchiveSortField sortField =
         parseRawValue(arguments.value("sort"), ArchiveSortField(ArchiveSortField::name), "--sort");
-    const std::string folder = arguments.value("folder").value_or("");
+    std::string folder = arguments.value("folder").value_or("");
+    // "docs/" as a shell completes it names the folder "docs".
+    while (folder.size() > 1 && folder.ends_with('/')) folder.pop_back();
     const std::string search = arguments.value("search").value_or("");
 
     auto opened =
@@ -60,6 +63,12 @@ ExitCode run(const ParsedCommandLine& arguments) {
                              arguments.value("password"));
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const ArchiveListing& listing = std::get<OpenedArchive>(opened).listing;
+    // A folder that is not there would answer with nothing, which reads as an empty folder.
+    if (!folder.empty() && !listing.tree()->hasFolder(folder)) {
+        ArchiveOpening::reportError(
+            S::t("No such folder in the archive: ", "Arşivde böyle bir klasör yok: ") + folder);
+        return ExitCode::failed;
+    }
 
     const ArchiveItemList items =
         listing.tree()->items(folder, search, filter, sortField, !arguments.flag("descending"));

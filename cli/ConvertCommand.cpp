@@ -38,7 +38,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
     if (operands.size() != 2) throw UsageError("convert needs ARCHIVE and DEST");
     const CreateArchiveOptions options = opt::parse(arguments);
     const auto sourcePassword = arguments.value("source-password");
-    auto opened = ArchiveOpening::open(opt::absolutePath(operands[0]), sourcePassword);
+    auto opened =
+        ArchiveOpening::open(opt::absolutePath(operands[0]), sourcePassword, "--source-password");
     if (const auto* failure = std::get_if<ExitCode>(&opened)) return *failure;
     const ArchiveListing& listing = std::get<OpenedArchive>(opened).listing;
     const fs::path destination = opt::absolutePath(operands[1]);
@@ -50,7 +51,8 @@ ExitCode run(const ParsedCommandLine& arguments) {
             const ProgressHandler& onProgress) {
             written = ArchiveEngineService().convertArchive(listing, destination, options,
                                                             sourcePassword, token, onProgress);
-        });
+        },
+        "--source-password");
     if (status != ExitCode::success) return status;
     return EngineOperation::printPath(written);
 }

@@ -7,6 +7,7 @@
 #include "ArchiveOpening.hpp"
 #include "InterruptWatcher.hpp"
 #include "TerminalProgressLine.hpp"
+#include "localization/S.hpp"
 
 namespace kelvane::cli {
 namespace {
@@ -29,11 +30,19 @@ ExitCode exitCodeFor(const ArchiveEngineError& error) {
 
 }  // namespace
 
-ExitCode EngineOperation::reportFailure(const ArchiveEngineError& failure) {
+ExitCode EngineOperation::reportFailure(const ArchiveEngineError& failure,
+                                        std::string_view passwordOption) {
     const ArchiveEngineError& reported =
         InterruptWatcher::wasInterrupted() ? ArchiveEngineError::cancelled() : failure;
-    ArchiveOpening::reportError(reported.errorDescription());
-    return exitCodeFor(reported);
+    const ExitCode status = exitCodeFor(reported);
+    std::string message = reported.errorDescription();
+    if (status == ExitCode::password) {
+        message += " ";
+        message += S::t("Give the password with the option ", "Parolayı şu seçenekle verin: ");
+        message += passwordOption;
+    }
+    ArchiveOpening::reportError(message);
+    return status;
 }
 
 ExitCode EngineOperation::printPath(const std::filesystem::path& path) {
@@ -42,7 +51,8 @@ ExitCode EngineOperation::printPath(const std::filesystem::path& path) {
     return std::fflush(stdout) == 0 ? ExitCode::success : ExitCode::failed;
 }
 
-ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work) {
+ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work,
+                              std::string_view passwordOption) {
     auto token = std::make_shared<ProcessCancellationToken>();
     InterruptWatcher::watch(token);
     TerminalProgressLine progress(expectedBytes);
@@ -58,7 +68,7 @@ ExitCode EngineOperation::run(std::int64_t expectedBytes, const Work& work) {
         return ExitCode::success;
     } catch (const ArchiveEngineError& failure) {
         finish();
-        return reportFailure(failure);
+        return reportFailure(failure, passwordOption);
     } catch (const std::exception& failure) {
         finish();
         if (InterruptWatcher::wasInterrupted())

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string_view>
 
 #include "ExitCode.hpp"
 #include "engine/ArchiveEngineError.hpp"
@@ -25,13 +26,17 @@ public:
     // Runs `work`; success when it returns. `expectedBytes` feeds the speed of the progress
     // line (0: none shown). Engine errors, file-system errors and failed tool starts are
     // reported; an interruption is reported as a cancellation whatever the tool died of.
-    [[nodiscard]] static ExitCode run(std::int64_t expectedBytes, const Work& work);
+    // A password problem names `passwordOption`, the option that gives the password.
+    [[nodiscard]] static ExitCode run(std::int64_t expectedBytes, const Work& work,
+                                      std::string_view passwordOption = "--password");
 
     // Reports `failure` as one line, or the cancellation instead once Ctrl-C has come (the
     // tool gets the signal too and may die of it before the token is cancelled), and
     // returns its status: 4 a tool is missing, 3 a password problem, 130 cancelled, 1
-    // everything else.
-    [[nodiscard]] static ExitCode reportFailure(const ArchiveEngineError& failure);
+    // everything else. A password problem also says to give the password with
+    // `passwordOption`, the interface's "enter the password" having no sheet here.
+    [[nodiscard]] static ExitCode reportFailure(const ArchiveEngineError& failure,
+                                                std::string_view passwordOption = "--password");
 
     // Prints the path an operation wrote or filled on a line of its own; failed when
     // standard output cannot take it.

@@ -19,7 +19,8 @@ namespace {
 constexpr std::array<CommandLineOption, 7> kOptions{{
     kArchivePasswordOption,
     {"to", "DIR", "Extract into DIR (default: the folder holding the archive)."},
-    {"no-smart-subfolder", "", "Never wrap the items in a folder named after the archive."},
+    {"no-smart-subfolder", "",
+     "Extract straight into the destination, never into a folder named after the archive."},
     {"overwrite", "", "Replace files that exist already (the default)."},
     {"skip-existing", "", "Keep files that exist already."},
     {"auto-rename", "", "Write under a new name next to files that exist already."},
@@ -29,9 +30,11 @@ constexpr std::array<CommandLineOption, 7> kOptions{{
 constexpr std::string_view kDescription =
     "Extracts ARCHIVE, or only the entries named by ENTRY-ID (an entry's id as\n"
     "'kelvane-cli list' shows it; a folder comes with everything below it), and prints the\n"
-    "folder that received them. A whole archive whose top holds more than one item goes\n"
-    "into a folder named after the archive, unless --no-smart-subfolder is given. Names\n"
-    "are taken literally. Entries are never written outside the destination folder.\n"
+    "folder that received them. When the whole archive is extracted and its top level is\n"
+    "not one single folder (several items, or a single loose file), the items go into a\n"
+    "new folder named after the archive; an archive whose top is one folder is extracted\n"
+    "as it is, and so are selected entries. --no-smart-subfolder turns the new folder off.\n"
+    "Names are taken literally. Entries are never written outside the destination folder.\n"
     "While standard error is a terminal, a progress line shows the share done, the\n"
     "current item and the speed.";
 

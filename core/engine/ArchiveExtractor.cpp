@@ -85,11 +85,20 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
                                    const ProgressHandler& onProgress,
                                    const BinaryLocator::SearchFolders& searchFolders) {
     const fs::path destination = resolveDestinationDirectory(listing, selectedEntries, options);
+    // The destination, or the nearest of its parents that exists, must be a folder (the
+    // smart subfolder lies one below the folder the user named).
     std::error_code statusError;
-    if (fs::exists(destination, statusError) && !fs::is_directory(destination, statusError)) {
-        throw ArchiveEngineError::processFailed(
-            S::t("Cannot extract into ", "Şuraya çıkarılamıyor: ") + destination.string() +
-            S::t(": it is a file, not a folder.", ": bu bir dosya, klasör değil."));
+    for (fs::path probe = destination; !probe.empty(); probe = probe.parent_path()) {
+        if (!fs::exists(probe, statusError)) {
+            if (probe == probe.parent_path()) break;
+            continue;
+        }
+        if (!fs::is_directory(probe, statusError)) {
+            throw ArchiveEngineError::processFailed(
+                S::t("Cannot extract into ", "Şuraya çıkarılamıyor: ") + probe.string() +
+                S::t(": it is a file, not a folder.", ": bu bir dosya, klasör değil."));
+        }
+        break;
     }
     fs::create_directories(destination);
 

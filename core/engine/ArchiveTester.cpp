@@ -6,6 +6,7 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiveFailureDiagnosis.hpp"
 #include "engine/ArchiverRun.hpp"
 #include "engine/StrictDecimal.hpp"
 #include "engine/TarStreamExtractor.hpp"
@@ -21,10 +22,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The tool's own words for a failed test: standard error as kept, else standard output.
-std::string failureSummary(const ProcessResult& result) {
+// The tool's own words for a failed test: standard error as kept, else standard output,
+// after what is wrong in the user's terms when the file or those words tell (a missing
+// volume, a truncated archive).
+std::string failureSummary(const ProcessResult& result, const ArchiverRun::FailureRules& rules) {
     std::string text = result.stderrString();
-    return text.empty() ? result.stdoutString() : text;
+    if (text.empty()) text = result.stdoutString();
+    if (const auto diagnosis =
+            ArchiveFailureDiagnosis::describe(rules.archive, ArchiverRun::toolMessages(result, rules))) {
+        return *diagnosis + "\n" + text;
+    }
+    return text;
 }
 
 bool hasPassword(const std::optional<std::string>& password) {
@@ -50,15 +58,16 @@ ArchiveTestResult testWithSevenZip(const ArchiveListing& listing,
     }
     // Only the plain phrase: "encrypted" also shows up in a CRC error of an encrypted entry,
     // which is damage, not a password problem.
-    if (ArchiverRun::isPasswordProblem(result, {ArchiverRun::Tool::sevenZip,
-                                                "7zz test",
-                                                {"wrong password"},
-                                                listing.info().hasEncryptedEntries,
-                                                hasPassword(password),
-                                                listing.info().url})) {
+    const ArchiverRun::FailureRules rules{ArchiverRun::Tool::sevenZip,
+                                          "7zz test",
+                                          {"wrong password"},
+                                          listing.info().hasEncryptedEntries,
+                                          hasPassword(password),
+                                          listing.info().url};
+    if (ArchiverRun::isPasswordProblem(result, rules)) {
         throw ArchiverRun::passwordError(hasPassword(password));
     }
-    return {false, count, failureSummary(result)};
+    return {false, count, failureSummary(result, rules)};
 }
 
 // The counts of `lsar -t`'s closing line: "3 passed, 0 failed." or
@@ -132,15 +141,16 @@ ArchiveTestResult testWithUnarchiver(const ArchiveListing& listing,
         notifyProgress(onProgress, 1.0);
         return {true, count, ArchiveTester::unarchiverSummary(count)};
     }
-    if (ArchiverRun::isPasswordProblem(result, {ArchiverRun::Tool::lsar,
-                                                "lsar test",
-                                                {"password", "decryption"},
-                                                listing.info().hasEncryptedEntries,
-                                                hasPassword(password),
-                                                listing.info().url})) {
+    const ArchiverRun::FailureRules rules{ArchiverRun::Tool::lsar,
+                                          "lsar test",
+                                          {"password", "decryption"},
+                                          listing.info().hasEncryptedEntries,
+                                          hasPassword(password),
+                                          listing.info().url};
+    if (ArchiverRun::isPasswordProblem(result, rules)) {
         throw ArchiverRun::passwordError(hasPassword(password));
     }
-    return {false, count, failureSummary(result)};
+    return {false, count, failureSummary(result, rules)};
 }
 
 }  // namespace

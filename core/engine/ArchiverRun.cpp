@@ -1,8 +1,10 @@
 #include "engine/ArchiverRun.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiveFailureDiagnosis.hpp"
 #include "platform/UnicodeText.hpp"
 #include "process/LineProgressCounter.hpp"
 #include "process/ProcessRunner.hpp"
@@ -33,12 +35,18 @@ std::optional<std::string_view> sevenZipMessage(std::string_view line,
     for (const std::string_view prefix : {"ERROR: ", "WARNING: "}) {
         if (!line.starts_with(prefix)) continue;
         line.remove_prefix(prefix.size());
+        const auto isArchiveName = [&archiveNames](std::string_view text) {
+            return std::any_of(archiveNames.begin(), archiveNames.end(),
+                               [text](const std::string& name) { return text.ends_with(name); });
+        };
         if (const auto separator = line.find(" : "); separator != std::string_view::npos) {
-            return line.substr(0, separator);
+            // An archive that cannot be opened comes first: "ERROR: <archive> : <message>".
+            const std::string_view head = line.substr(0, separator);
+            if (!isArchiveName(head)) return head;
+            const std::string_view tail = line.substr(separator + 3);
+            return isArchiveName(tail) ? std::nullopt : std::optional<std::string_view>(tail);
         }
-        for (const std::string& name : archiveNames) {
-            if (line.ends_with(name)) return std::nullopt;
-        }
+        if (isArchiveName(line)) return std::nullopt;
         return line;
     }
     return line;
@@ -134,10 +142,17 @@ ArchiverRun::ProgressReader ArchiverRun::countedLines(LineProgressCounter& count
 
 std::vector<std::string> ArchiverRun::messageLines(const ProcessResult& result,
                                                    const FailureRules& rules) {
+    std::vector<std::string> messages = toolMessages(result, rules);
+    for (std::string& message : messages) message = UnicodeText::lowercased(message);
+    return messages;
+}
+
+std::vector<std::string> ArchiverRun::toolMessages(const ProcessResult& result,
+                                                   const FailureRules& rules) {
     const std::vector<std::string> archiveNames = archiveNamesOf(rules);
     std::vector<std::string> messages;
     const auto add = [&messages](std::optional<std::string_view> message) {
-        if (message && !message->empty()) messages.push_back(UnicodeText::lowercased(*message));
+        if (message && !message->empty()) messages.emplace_back(*message);
     };
     const std::string standardError = result.stderrString();
     if (rules.tool == Tool::sevenZip) {
@@ -178,6 +193,14 @@ ArchiveEngineError ArchiverRun::passwordError(bool hadPassword) {
 
 ArchiveEngineError ArchiverRun::failureOf(const ProcessResult& result, const FailureRules& rules) {
     if (isPasswordProblem(result, rules)) return passwordError(rules.hadPassword);
+    // Said in the user's terms when the file or the tools' words tell what is wrong; the
+    // archive is known to every run but the bare checks of a result.
+    if (!rules.archive.empty()) {
+        if (auto diagnosis = ArchiveFailureDiagnosis::describe(rules.archive,
+                                                               toolMessages(result, rules))) {
+            return ArchiveEngineError::processFailed(std::move(*diagnosis));
+        }
+    }
     const std::string standardError = result.stderrString();
     const std::string_view trimmed = UnicodeText::trimmedWhitespace(standardError);
     if (!trimmed.empty()) return ArchiveEngineError::processFailed(std::string(trimmed));
@@ -186,6 +209,21 @@ ArchiveEngineError ArchiverRun::failureOf(const ProcessResult& result, const Fai
     }
     return ArchiveEngineError::processFailed(rules.operation + " failed (exit " +
                                              std::to_string(result.exitCode) + ")");
+}
+
+bool ArchiverRun::namesOnlyTheExitCode(const ArchiveEngineError& error) {
+    if (error.kind() != ArchiveEngineError::Case::processFailed) return false;
+    constexpr std::string_view kMarker = " failed (exit ";
+    const std::string_view text = error.payload();
+    const std::size_t at = text.rfind(kMarker);
+    if (at == std::string_view::npos || !text.ends_with(')') ||
+        text.find('\n') != std::string_view::npos) {
+        return false;
+    }
+    std::string_view code = text.substr(at + kMarker.size());
+    code.remove_suffix(1);
+    if (code.starts_with('-')) code.remove_prefix(1);
+    return !code.empty() && code.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 void ArchiverRun::expectSuccess(const ProcessResult& result, const FailureRules& rules) {

@@ -81,14 +81,24 @@ public:
     [[nodiscard]] static std::vector<std::string> messageLines(const ProcessResult& result,
                                                                const FailureRules& rules);
 
+    // The same lines as the tool printed them, letter case kept, for quoting.
+    [[nodiscard]] static std::vector<std::string> toolMessages(const ProcessResult& result,
+                                                               const FailureRules& rules);
+
     // True when a message line holds one of the rules' password phrases.
     [[nodiscard]] static bool isPasswordProblem(const ProcessResult& result,
                                                 const FailureRules& rules);
 
     // The error of a failed run: wrongPassword / passwordRequired for a password problem,
-    // else processFailed with the trimmed standard error or "<operation> failed (exit N)".
+    // else processFailed saying what is wrong when the archive's file or the tool's words
+    // tell (missing, a folder, empty, a missing volume, damaged, not an archive), else
+    // processFailed with the trimmed standard error or "<operation> failed (exit N)".
     [[nodiscard]] static ArchiveEngineError failureOf(const ProcessResult& result,
                                                       const FailureRules& rules);
+
+    // True for a processFailed whose text is only "<operation> failed (exit N)": the tool
+    // said nothing the user could act on.
+    [[nodiscard]] static bool namesOnlyTheExitCode(const ArchiveEngineError& error);
 
     // Returns for exit code 0, else throws failureOf.
     static void expectSuccess(const ProcessResult& result, const FailureRules& rules);

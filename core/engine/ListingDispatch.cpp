@@ -5,6 +5,7 @@
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ArchiveEngineService.hpp"
+#include "engine/ArchiverRun.hpp"
 #include "engine/SevenZipLister.hpp"
 #include "engine/TarStreamLister.hpp"
 #include "engine/UnarchiverLister.hpp"
@@ -48,12 +49,24 @@ ArchiveListing ListingDispatch::listArchive(
     }
 
     const bool lsarFirst = ArchiveEngineService().prefersLsarForListing(at);
+    std::optional<ArchiveEngineError> firstFailure;
     try {
         return lsarFirst ? withLsar() : withSevenZip();
     } catch (const ArchiveEngineError& error) {
         if (!isWorthRetrying(error)) throw;
+        firstFailure = error;
     }
-    return lsarFirst ? withSevenZip() : withLsar();
+    try {
+        return lsarFirst ? withSevenZip() : withLsar();
+    } catch (const ArchiveEngineError& error) {
+        // When both fail, the one that said what is wrong is heard: lsar's JSON answer to a
+        // truncated 7z holds no words, 7-Zip's "Unexpected end of archive" does.
+        if (ArchiverRun::namesOnlyTheExitCode(error) &&
+            firstFailure->kind() == ArchiveEngineError::Case::processFailed) {
+            throw *firstFailure;
+        }
+        throw;
+    }
 }
 
 }  // namespace kelvane

@@ -22,7 +22,8 @@ public:
 
     // The unarchiver first for compressed tar files and the formats it reads better, 7-Zip
     // first for everything else. Both run on the calling thread under the same token; the
-    // error of the last lister tried is the one thrown. `onCountUpdate` is heard only
+    // error of the last lister tried is the one thrown, unless it names only the tool and
+    // its exit code and the first lister's failure said more. `onCountUpdate` is heard only
     // while 7-Zip lists. The load time covers both attempts.
     [[nodiscard]] static ArchiveListing listArchive(
         const std::filesystem::path& at, const std::optional<std::string>& password,

@@ -29,7 +29,8 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
     parser.flushCurrent();
 
     if (result.exitCode != 0) {
-        throw failureFor(result.exitCode, result.stderrTail, parser.diagnosticSnippet(), password);
+        throw failureFor(result.exitCode, result.stderrTail, parser.diagnosticSnippet(), password,
+                         at);
     }
 
     std::vector<ArchiveEntry> entries = parser.takeEntries();
@@ -60,7 +61,8 @@ ArchiveListing SevenZipLister::listWithSevenZipStreaming(
 
 ArchiveEngineError SevenZipLister::failureFor(std::int32_t exitCode, std::string_view stderrTail,
                                               std::string_view diagnosticSnippet,
-                                              const std::optional<std::string>& password) {
+                                              const std::optional<std::string>& password,
+                                              const std::filesystem::path& at) {
     std::string evidence(stderrTail);
     evidence.push_back('\n');
     evidence.append(diagnosticSnippet);
@@ -69,10 +71,9 @@ ArchiveEngineError SevenZipLister::failureFor(std::int32_t exitCode, std::string
         evidence.find("can not open encrypted archive") != std::string::npos) {
         return ArchiverRun::passwordError(password && !password->empty());
     }
-    const std::string_view message = UnicodeText::trimmedWhitespace(stderrTail);
-    if (!message.empty()) return ArchiveEngineError::processFailed(std::string(message));
-    return ArchiveEngineError::processFailed("7zz list failed (exit " + std::to_string(exitCode) +
-                                             ")");
+    // The password phrases are settled above, where the listing's header counts too.
+    return ArchiverRun::failureOf({exitCode, {}, std::string(stderrTail)},
+                                  {ArchiverRun::Tool::sevenZip, "7zz list", {}, false, false, at});
 }
 
 }  // namespace kelvane

@@ -35,12 +35,14 @@ public:
 
     // The error for a run that ended with a non-zero `exitCode`: a password error when the
     // standard-error tail or the listing's header mention a wrong password or an encrypted
-    // archive that could not be opened, else processFailed with the trimmed tail or
+    // archive that could not be opened, else processFailed saying what is wrong with the
+    // archive `at` when that can be told, else with the trimmed tail or
     // "7zz list failed (exit N)".
     [[nodiscard]] static ArchiveEngineError failureFor(std::int32_t exitCode,
                                                        std::string_view stderrTail,
                                                        std::string_view diagnosticSnippet,
-                                                       const std::optional<std::string>& password);
+                                                       const std::optional<std::string>& password,
+                                                       const std::filesystem::path& at = {});
 };
 
 }  // namespace kelvane

@@ -13,9 +13,10 @@ namespace kelvane {
 namespace {
 
 ArchiverRun::FailureRules lsarRules(std::vector<std::string_view> passwordPhrases,
-                                    const std::optional<std::string>& password) {
+                                    const std::optional<std::string>& password,
+                                    const std::filesystem::path& at = {}) {
     return {ArchiverRun::Tool::lsar, "lsar", std::move(passwordPhrases), true,
-            password && !password->empty()};
+            password && !password->empty(), at};
 }
 
 ProcessResult resultOf(std::int32_t exitCode, std::string_view standardOutput,
@@ -40,7 +41,8 @@ ArchiveListing UnarchiverLister::listWithLsar(
                           /*captureFullStdout=*/true},
                          cancellation);
     if (result.exitCode != 0) {
-        throw failureFor(result.exitCode, result.stdoutString(), result.stderrString(), password);
+        throw failureFor(result.exitCode, result.stdoutString(), result.stderrString(), password,
+                         at);
     }
 
     auto contents =
@@ -76,11 +78,12 @@ ArchiveListing UnarchiverLister::listWithLsar(
 ArchiveEngineError UnarchiverLister::failureFor(std::int32_t exitCode,
                                                 std::string_view standardOutput,
                                                 std::string_view standardError,
-                                                const std::optional<std::string>& password) {
+                                                const std::optional<std::string>& password,
+                                                const std::filesystem::path& at) {
     // A JSON document on standard output (whole or cut short) is data, not a message: its
     // entry names must not pass for one.
     return ArchiverRun::failureOf(resultOf(exitCode, standardOutput, standardError),
-                                  lsarRules({"password", "encrypted", "decryption"}, password));
+                                  lsarRules({"password", "encrypted", "decryption"}, password, at));
 }
 
 ArchiveEngineError UnarchiverLister::undecodableFailure(

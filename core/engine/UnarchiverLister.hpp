@@ -38,7 +38,8 @@ public:
     [[nodiscard]] static ArchiveEngineError failureFor(std::int32_t exitCode,
                                                        std::string_view standardOutput,
                                                        std::string_view standardError,
-                                                       const std::optional<std::string>& password);
+                                                       const std::optional<std::string>& password,
+                                                       const std::filesystem::path& at = {});
 
     // The error for a run that succeeded but printed no JSON object: a password error when
     // the output (a JSON document on standard output aside) mentions a password, else

@@ -205,7 +205,9 @@ TEST_F(ArchiveWritingCommandsTest, ConvertRepacksWithTheSourcePassword) {
     const auto wrong = run(
         {"convert", "--format", "zip", "--source-password", "guess", from, output("never.zip")});
     EXPECT_EQ(wrong.exitStatus, 3);
-    EXPECT_EQ(wrong.err, "kelvane-cli: Incorrect password. Please try again.\n");
+    EXPECT_EQ(wrong.err,
+              "kelvane-cli: Incorrect password. Please try again. Give the password with the "
+              "option --source-password\n");
     EXPECT_FALSE(fs::exists(output("never.zip")));
 
     // Onto its own path, now with a new password.

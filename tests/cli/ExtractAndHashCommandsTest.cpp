@@ -140,13 +140,40 @@ TEST_F(ExtractAndHashCommandsTest, UsageFailuresAndPasswordsHaveTheirStatus) {
     const auto needed = run({"extract", "--to", target("s").string(), secret});
     EXPECT_EQ(needed.exitStatus, 3);
     EXPECT_EQ(needed.err,
-              "kelvane-cli: This archive is encrypted. Enter the password to continue.\n");
+              "kelvane-cli: This archive is encrypted. Enter the password to continue. Give the "
+              "password with the option --password\n");
     const auto wrong = run({"hash", "--password", "nope", secret, "docs/readme.md"});
     EXPECT_EQ(wrong.exitStatus, 3);
-    EXPECT_EQ(wrong.err, "kelvane-cli: Incorrect password. Please try again.\n");
+    EXPECT_EQ(wrong.err,
+              "kelvane-cli: Incorrect password. Please try again. Give the password with the "
+              "option --password\n");
     const auto right = run({"hash", "--password", "Secret", secret, "docs/readme.md"});
     EXPECT_EQ(right.exitStatus, 0) << right.err;
     EXPECT_NE(right.out.find("Bytes   6\n"), std::string::npos);
+}
+
+TEST_F(ExtractAndHashCommandsTest, DestinationThatIsAFileIsRefusedInPlainWords) {
+    const fs::path file = target("taken");
+    std::ofstream(file) << "mine";
+    const auto result = run({"extract", "--to", file.string(), archive()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.out, "");
+    // With the smart subfolder the destination is "set" below the file: the file is named.
+    EXPECT_EQ(result.err, "kelvane-cli: Cannot extract into " + file.string() +
+                              ": it is a file, not a folder.\n");
+    const auto flat = run({"extract", "--no-smart-subfolder", "--to", file.string(), archive()});
+    EXPECT_EQ(flat.exitStatus, 1);
+    EXPECT_EQ(flat.err, "kelvane-cli: Cannot extract into " + file.string() +
+                            ": it is a file, not a folder.\n");
+    EXPECT_EQ(readFile(file), "mine");
+}
+
+TEST_F(ExtractAndHashCommandsTest, HelpSaysWhenTheSmartSubfolderIsMade) {
+    const auto help = run({"extract", "--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("a single loose file"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("whose top is one folder is extracted\nas it is"), std::string::npos)
+        << help.out;
 }
 
 TEST_F(ExtractAndHashCommandsTest, RelativePathsAndTheProgressLineOnATerminal) {

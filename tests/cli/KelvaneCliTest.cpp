@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -173,7 +174,18 @@ TEST_F(KelvaneCliTest, BrowsePrintsTheIdsOfTheFolderView) {
               (Ids{"docs/sub"}));
     EXPECT_EQ(run({"browse", "--json", "--folder", "docs/sub", zip().string()}).out,
               "[\"docs/sub/big.txt\"]\n");
-    EXPECT_EQ(run({"browse", "--json", "--folder", "nowhere", zip().string()}).out, "[]\n");
+    EXPECT_EQ(run({"browse", "--json", "--folder", "docs/sub/", zip().string()}).out,
+              "[\"docs/sub/big.txt\"]\n");
+}
+
+TEST_F(KelvaneCliTest, BrowseOfAFolderThatIsNotThereIsAnError) {
+    // An empty answer would read as an empty folder.
+    for (const std::string folder : {"nowhere", "docs/readme.md", "docs/nope"}) {
+        const auto result = run({"browse", "--json", "--folder", folder, zip().string()});
+        EXPECT_EQ(result.exitStatus, 1) << folder;
+        EXPECT_EQ(result.out, "") << folder;
+        EXPECT_EQ(result.err, "kelvane-cli: No such folder in the archive: " + folder + "\n");
+    }
 }
 
 TEST_F(KelvaneCliTest, BadUsageExitsWith2) {
@@ -227,6 +239,19 @@ TEST_F(KelvaneCliTest, FailuresExitWithTheirStatusAndOneLineInTheInterfaceLangua
     EXPECT_EQ(damaged.exitStatus, 1);
     EXPECT_EQ(lines(damaged.err).size(), 1U) << damaged.err;
     EXPECT_EQ(damaged.out, "");
+
+    // Files that are no archive say so, not "lsar failed (exit 1)".
+    const fs::path empty = out_.path() / "x.zip";
+    std::ofstream(empty).close();
+    fs::create_directory(out_.path() / "y.zip");
+    const auto listedEmpty = run({"list", empty.string()});
+    EXPECT_EQ(listedEmpty.exitStatus, 1);
+    EXPECT_EQ(listedEmpty.err, "kelvane-cli: This file is empty, so it holds no archive: x.zip\n");
+    const auto listedFolder = run({"list", (out_.path() / "y.zip").string()});
+    EXPECT_EQ(listedFolder.exitStatus, 1);
+    EXPECT_EQ(listedFolder.err, "kelvane-cli: This is a folder, not an archive: y.zip\n");
+    const auto emptyInTurkish = run({"extract", empty.string()}, turkish);
+    EXPECT_EQ(emptyInTurkish.err, "kelvane-cli: Bu dosya boş, içinde arşiv yok: x.zip\n");
 }
 
 TEST_F(KelvaneCliTest, PasswordProblemsExitWith3) {
@@ -237,10 +262,19 @@ TEST_F(KelvaneCliTest, PasswordProblemsExitWith3) {
     const auto needed = run({"list", archive});
     EXPECT_EQ(needed.exitStatus, 3);
     EXPECT_EQ(needed.err,
-              "kelvane-cli: This archive is encrypted. Enter the password to continue.\n");
+              "kelvane-cli: This archive is encrypted. Enter the password to continue. Give the "
+              "password with the option --password\n");
     const auto wrong = run({"list", "--password", "nope", archive});
     EXPECT_EQ(wrong.exitStatus, 3);
-    EXPECT_EQ(wrong.err, "kelvane-cli: Incorrect password. Please try again.\n");
+    EXPECT_EQ(wrong.err,
+              "kelvane-cli: Incorrect password. Please try again. Give the password with the "
+              "option --password\n");
+    // Conversion takes the source's password under another name, and says so.
+    const auto converting =
+        run({"convert", "--format", "zip", archive, (out_.path() / "out.zip").string()});
+    EXPECT_EQ(converting.exitStatus, 3);
+    EXPECT_TRUE(converting.err.ends_with("Give the password with the option --source-password\n"))
+        << converting.err;
     const auto right = run({"browse", "--password", "Secret", "--filter", "encrypted", "--folder",
                             "docs/sub", archive});
     EXPECT_EQ(right.exitStatus, 0) << right.err;

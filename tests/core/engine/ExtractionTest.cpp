@@ -471,11 +471,17 @@ TEST_F(ExtractionTest, MissingToolsAndBrokenArchives) {
     EXPECT_EQ(failure.kind(), ArchiveEngineError::Case::processFailed);
     EXPECT_FALSE(failure.payload().empty());
 
-    // A destination that cannot be created is the file system's error, before any tool runs.
-    const fs::path blocked = target_.write("file-in-the-way", "x") / "sub";
-    EXPECT_THROW(
-        (void)ArchiveExtractor::extract(listing, {}, ExtractArchiveOptions(blocked), nullptr, {}),
-        fs::filesystem_error);
+    // A destination below a file is refused in plain words, naming the file, before any tool
+    // runs (the smart subfolder lies below the folder the user named).
+    const fs::path inTheWay = target_.write("file-in-the-way", "x");
+    EXPECT_EQ(engineErrorOf([&] {
+                  (void)ArchiveExtractor::extract(listing, {},
+                                                  ExtractArchiveOptions(inTheWay / "sub"), nullptr,
+                                                  {});
+              }),
+              ArchiveEngineError::processFailed("Cannot extract into " + inTheWay.string() +
+                                                ": it is a file, not a folder."));
+    EXPECT_EQ(testing::readFile(inTheWay), "x");
 }
 
 // --- Cancellation ---
