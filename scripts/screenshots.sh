@@ -83,7 +83,7 @@ start() {
   "$KELVANE_BIN" "$@" >"$work/kelvane.log" 2>&1 &
   window=""
   for _ in $(seq 200); do
-    window=$(xdotool search --name "^Kelvane — by Tessaloom$" 2>/dev/null | head -1 || true)
+    window=$(xdotool search --name "^Kelvane .* by Tessaloom$" 2>/dev/null | head -1 || true)
     [[ -n "$window" ]] && break
     sleep 0.1
   done
@@ -104,19 +104,18 @@ pid=$!
 shot 01-welcome 2
 "$KELVANE_BIN" "$work/sample-project.zip" >/dev/null 2>&1   # handed to the running window
 shot 02-image-preview 3
-click 600 140; keys Down                                       # the next file: the text
+click 400 251; keys Down                                       # the next file: the text
 shot 03-text-preview 2.5
 keys ctrl+f; xdotool type --window "$window" --delay 60 report
 shot 04-search-results 1.5
-keys Escape ctrl+a BackSpace; click 600 140; keys Home        # clear, back to the folders
+keys ctrl+a BackSpace; click 400 173; keys Home               # clear, back to the folders
 shot 05-folder-totals 1.5
 "$KELVANE_BIN" "$work/second-archive.7z" >/dev/null 2>&1
 shot 06-two-tabs 2.5
 "$KELVANE_BIN" "$work/large-extract.zip" >/dev/null 2>&1
 sleep 3
 # Extract Here in the toolbar (fourth button), then catch the overlay while it runs.
-extract_here_x=${EXTRACT_HERE_X:-560}
-click "$extract_here_x" 22
+click "${EXTRACT_HERE_X:-617}" "${EXTRACT_HERE_Y:-41}"
 shot 07-busy-extraction 0.8
 sleep 8
 "$KELVANE_BIN" "$work/broken.zip" >/dev/null 2>&1

@@ -14,6 +14,9 @@ class ArchiveTabStrip final : public QWidget {
     Q_OBJECT
 
 public:
+    // Margins of 5 around chips of 28.
+    static constexpr int kHeight = 38;
+
     explicit ArchiveTabStrip(ArchiveViewModel& viewModel, QWidget* parent = nullptr);
 
     [[nodiscard]] int chipCount() const;

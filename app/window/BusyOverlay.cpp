@@ -104,6 +104,7 @@ BusyOverlay::BusyOverlay(ArchiveViewModel& viewModel, QWidget* parent)
         connect(&viewModel_, signal, this, &BusyOverlay::refresh);
     }
     parent->installEventFilter(this);
+    hide();
     retranslate();
     followParent();
 }
@@ -125,7 +126,7 @@ void BusyOverlay::retranslate() {
 
 void BusyOverlay::refresh() {
     const bool busy = viewModel_.isBusy();
-    if (busy != isVisible()) {
+    if (busy == isHidden()) {
         setVisible(busy);
         if (busy) {
             raise();

@@ -79,7 +79,7 @@ MainWindow::MainWindow(ArchiveViewModel& viewModel, AppearanceController* appear
     tabScroller_->setFrameShape(QFrame::NoFrame);
     tabScroller_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tabScroller_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    tabScroller_->setFixedHeight(tabStrip_->sizeHint().height() + 4);
+    tabScroller_->setFixedHeight(ArchiveTabStrip::kHeight);
     column->addWidget(tabScroller_);
     column->addWidget(tabDivider_);
     column->addWidget(body_, 1);
@@ -291,7 +291,6 @@ void MainWindow::refreshLayout() {
     const bool manyTabs = viewModel_.tabs().size() >= 2;
     tabScroller_->setVisible(manyTabs);
     tabDivider_->setVisible(manyTabs);
-    if (manyTabs) tabScroller_->setFixedHeight(tabStrip_->sizeHint().height());
     sidebar_->setVisible(viewModel_.showSidebar());
     sidebarDivider_->setVisible(viewModel_.showSidebar());
     inspector_->setVisible(viewModel_.showPreviewPanel());

@@ -143,8 +143,14 @@ void PillButton::paintEvent(QPaintEvent* /*event*/) {
     const int available = width() - 2 * metrics_.paddingX;
     QFont drawnFont = font;
     QString shown = text();
+    bool showSymbol = !symbol_.isEmpty();
+    if (contentWidth > available && textWidth > 0 && showSymbol) {
+        // A narrow button keeps its words and gives up the symbol first.
+        showSymbol = false;
+        contentWidth = textWidth;
+    }
     if (contentWidth > available && textWidth > 0) {
-        const int room = available - (symbol_.isEmpty() ? 0 : iconSide + metrics_.spacing);
+        const int room = available - (showSymbol ? iconSide + metrics_.spacing : 0);
         const double scale =
             std::max(metrics_.minimumScale, static_cast<double>(room) / textWidth);
         if (scale < 1.0) drawnFont.setPointSizeF(font.pointSizeF() * scale);
@@ -153,7 +159,7 @@ void PillButton::paintEvent(QPaintEvent* /*event*/) {
     }
     int x = metrics_.leading ? metrics_.paddingX
                              : std::max(metrics_.paddingX, (width() - contentWidth) / 2);
-    if (!symbol_.isEmpty()) {
+    if (showSymbol) {
         const QColor tint = symbolColor_.value_or(content);
         const QIcon icon = SymbolIcon::bundledIcon(symbol_, tint);
         icon.paint(&painter, QRect(x, (height() - iconSide) / 2, iconSide, iconSide));

@@ -472,12 +472,13 @@ QWidget* PreviewInspector::metaRow(const QString& name, const QString& value, bo
     QLabel* shown = label(value, WindowStyle::font(10, QFont::Medium), row);
     shown->setObjectName(QStringLiteral("metaValue"));
     shown->setWordWrap(true);
+    shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long paths and digests have no spaces to wrap at; let them break anywhere.
     shown->setText(value);
     shown->setMinimumWidth(40);
     shown->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    line->addWidget(shown, 1);
+    line->addWidget(shown, 1, Qt::AlignTop);
     if (copyable) {
         auto* copy = new PillButton(row);
         copy->setObjectName(QStringLiteral("copyButton"));

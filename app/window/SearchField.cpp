@@ -11,7 +11,8 @@ namespace kelvane::app {
 SearchField::SearchField(QWidget* parent) : QLineEdit(parent), symbolAction_(new QAction(this)) {
     setObjectName(QStringLiteral("searchField"));
     setClearButtonEnabled(true);
-    setFont(WindowStyle::font(11.5));
+    // A little under the design size, so the whole placeholder fits the field.
+    setFont(WindowStyle::font(10.5));
     addAction(symbolAction_, QLineEdit::LeadingPosition);
     updateSymbol();
 }

@@ -38,6 +38,8 @@ protected:
                 header->height() / 2};
     }
 
+    // First: every widget below needs the application.
+    QApplication& application = windowTestApplication();
     RecordingDesktopServices desktop;
     ArchiveViewModel viewModel{desktop};
     EntryTableView table{viewModel};
@@ -219,7 +221,8 @@ TEST(EntryTableModelTest, RatioTextFollowsTheSavingRules) {
 TEST_F(EntryTableTest, FolderRowsShowRecursiveTotals) {
     show(syntheticListing("/nowhere/totals.zip",
                           {folderEntry("docs"), fileEntry("docs/a.txt", 1'500'000, 500'000),
-                           fileEntry("docs/sub/b.txt", 1'500'000, 500'000)}));
+                           fileEntry("docs/sub/b.txt", 1'500'000, 500'000),
+                           fileEntry("top.txt", 10, 5)}));
     ASSERT_GE(table.model()->rowCount(), 1);
     EXPECT_EQ(table.model()->index(0, EntryTableModel::name).data().toString(), "docs");
     EXPECT_EQ(table.model()->index(0, EntryTableModel::size).data().toString(), "3 MB");

@@ -5,7 +5,7 @@
 #include <QLabel>
 
 #include "RecordingDesktopServices.hpp"
-#include "TemporaryFolder.hpp"
+#include "support/TemporaryFolder.hpp"
 #include "WindowTestSupport.hpp"
 #include "window/PillButton.hpp"
 #include "window/PreviewInspector.hpp"
@@ -58,6 +58,8 @@ protected:
         return labels;
     }
 
+    // First: every widget below needs the application.
+    QApplication& application = windowTestApplication();
     TemporaryFolder folder;
     std::filesystem::path zip;
     RecordingDesktopServices desktop;

@@ -5,7 +5,7 @@
 #include <QTest>
 
 #include "RecordingDesktopServices.hpp"
-#include "TemporaryFolder.hpp"
+#include "support/TemporaryFolder.hpp"
 #include "WindowTestSupport.hpp"
 #include "window/ArchiveSummaryCard.hpp"
 #include "window/ArchiveTabStrip.hpp"
@@ -14,6 +14,7 @@
 #include "window/FolderTreeView.hpp"
 #include "window/MainWindow.hpp"
 #include "window/NoticeCapsule.hpp"
+#include "window/SearchField.hpp"
 #include "window/PillButton.hpp"
 #include "window/WelcomeView.hpp"
 #include "window/WorkspaceStatusBar.hpp"
@@ -39,6 +40,8 @@ protected:
         return window.findChild<T*>(QString::fromLatin1(name));
     }
 
+    // First: every widget below needs the application.
+    QApplication& application = windowTestApplication();
     TemporaryFolder folder;
     RecordingDesktopServices desktop;
     ArchiveViewModel viewModel{desktop};
@@ -162,7 +165,8 @@ TEST_F(PanesTest, LanguageChipShortCodes) {
 
 TEST_F(PanesTest, WelcomeOffersAtMostFourRecents) {
     for (int i = 0; i < 7; ++i) {
-        viewModel.rememberRecent(QString::fromStdString((folder.path() / ("r" + std::to_string(i) + ".zip")).string()));
+        const auto recent = folder.write("r" + std::to_string(i) + ".zip", "zip");
+        viewModel.rememberRecent(QString::fromStdString(recent.string()));
     }
     EXPECT_TRUE(window.isWelcomeShown());
     EXPECT_EQ(window.welcome().recentButtonCount(), app::WelcomeView::kRecentShown);

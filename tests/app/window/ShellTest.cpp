@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "RecordingDesktopServices.hpp"
-#include "TemporaryFolder.hpp"
+#include "support/TemporaryFolder.hpp"
 #include "WindowTestSupport.hpp"
 #include "localization/AppLanguage.hpp"
 #include "window/BusyOverlay.hpp"
@@ -48,6 +48,8 @@ protected:
         return command != nullptr && command->isEnabled();
     }
 
+    // First: every widget below needs the application.
+    QApplication& application = windowTestApplication();
     TemporaryFolder folder;
     RecordingDesktopServices desktop;
     ArchiveViewModel viewModel{desktop};

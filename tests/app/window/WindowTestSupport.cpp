@@ -11,10 +11,25 @@
 
 #include <cstdlib>
 
-#include "TemporaryFolder.hpp"
+#include <gtest/gtest.h>
+
+#include "support/TemporaryFolder.hpp"
 #include "index/ArchiveTreeBuilder.hpp"
 
 namespace kelvane::testing {
+
+namespace {
+
+// The application goes when the tests are done, taking its font and platform caches along.
+class ApplicationTeardown final : public ::testing::Environment {
+public:
+    void TearDown() override { delete QApplication::instance(); }
+};
+
+[[maybe_unused]] const ::testing::Environment* const teardown =
+    ::testing::AddGlobalTestEnvironment(new ApplicationTeardown);
+
+}  // namespace
 
 QApplication& windowTestApplication() {
     static int argc = 1;
