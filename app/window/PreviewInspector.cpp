@@ -475,9 +475,15 @@ QWidget* PreviewInspector::metaRow(const QString& name, const QString& value, bo
     shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long paths and digests have no spaces to wrap at; let them break anywhere.
-    shown->setText(value);
+    QString breakable;
+    for (const QChar character : value) {
+        breakable += character;
+        if (!character.isSpace()) breakable += QChar(0x200B);
+    }
+    shown->setText(breakable);
+    shown->setToolTip(value);
     shown->setMinimumWidth(40);
-    shown->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    shown->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     line->addWidget(shown, 1, Qt::AlignTop);
     if (copyable) {
         auto* copy = new PillButton(row);

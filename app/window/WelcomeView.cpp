@@ -192,6 +192,10 @@ void WelcomeView::retranslate() {
     subtitle_->setText(qs(S::appSubtitle()));
     headline_->setText(qs(S::dropHeadline()));
     subhead_->setText(qs(S::dropSubhead()));
+    // A wrapped label in a centred card gets no height for its width from the layout;
+    // give it the lines it needs at the card's width.
+    subhead_->setFixedWidth(kSubheadWidth);
+    subhead_->setFixedHeight(subhead_->heightForWidth(kSubheadWidth));
     open_->setText(qs(S::openArchive()));
     create_->setText(qs(S::createArchive()));
     recentTitle_->setText(qs(S::recentArchivesTitle()).toUpper());

@@ -18,6 +18,7 @@ class WelcomeView final : public QWidget {
 
 public:
     static constexpr int kRecentShown = 4;
+    static constexpr int kSubheadWidth = 440;
 
     explicit WelcomeView(ArchiveViewModel& viewModel, QWidget* parent = nullptr);
 

@@ -106,7 +106,7 @@ TEST_F(InspectorTest, FolderShowsTotalsAndNoFileParts) {
     EXPECT_TRUE(labels.contains(QStringLiteral("Path")));
     EXPECT_FALSE(labels.contains(QStringLiteral("CRC32")));
     const auto* files = inspector.content()->findChild<QWidget*>(QStringLiteral("meta_Files"));
-    EXPECT_EQ(files->findChild<QLabel*>(QStringLiteral("metaValue"))->text(), QStringLiteral("2"));
+    EXPECT_EQ(files->findChild<QLabel*>(QStringLiteral("metaValue"))->toolTip(), QStringLiteral("2"));
 }
 
 TEST_F(InspectorTest, SeveralEntriesShowTheSummaryAndNoneShowsTheHint) {
@@ -134,7 +134,7 @@ TEST_F(InspectorTest, ChecksumsReplaceTheButtonOnceComputed) {
     EXPECT_EQ(part("computeHashes"), nullptr);
     const auto* sha = inspector.content()->findChild<QWidget*>(QStringLiteral("meta_SHA-256"));
     ASSERT_NE(sha, nullptr);
-    EXPECT_EQ(sha->findChild<QLabel*>(QStringLiteral("metaValue"))->text(),
+    EXPECT_EQ(sha->findChild<QLabel*>(QStringLiteral("metaValue"))->toolTip(),
               QString::fromStdString(viewModel.activeChecksums()->sha256));
     EXPECT_NE(sha->findChild<app::PillButton*>(QStringLiteral("copyButton")), nullptr);
     EXPECT_NE(inspector.content()->findChild<QWidget*>(QStringLiteral("meta_MD5")), nullptr);

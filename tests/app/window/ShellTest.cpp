@@ -234,6 +234,10 @@ TEST_F(ShellTest, BusyOverlayBlocksClicksAndCancelStopsTheOperation) {
     EXPECT_TRUE(hit == &window.busyOverlay() || window.busyOverlay().isAncestorOf(hit));
     QTest::mouseClick(hit, Qt::LeftButton, {}, hit->mapFrom(&window, inWindow));
     EXPECT_EQ(desktop.openPanels, 0);
+    // The cover is drawn over the toolbar too.
+    const QColor coverColor = window.grab().toImage().pixelColor(
+        window.findChild<QWidget*>(QStringLiteral("toolbar"))->mapTo(&window, QPoint(600, 3)));
+    EXPECT_LT(coverColor.lightness(), window.palette().color(QPalette::Window).lightness() - 40);
 
     QTest::mouseClick(&window.busyOverlay().cancelButton(), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !viewModel.isBusy(); }));
