@@ -203,7 +203,15 @@ void WelcomeView::retranslate() {
 }
 
 int WelcomeView::recentButtonCount() const {
-    return static_cast<int>(recentBlock_->findChildren<PillButton*>(QStringLiteral("welcomeRecent")).size());
+    int count = 0;
+    for (const PillButton* chip :
+         recentBlock_->findChildren<PillButton*>(QStringLiteral("welcomeRecent"))) {
+        // Replaced chips were hidden on purpose and wait for deletion.
+        const bool retired =
+            chip->isHidden() && chip->testAttribute(Qt::WA_WState_ExplicitShowHide);
+        if (!retired) ++count;
+    }
+    return count;
 }
 
 void WelcomeView::rebuildRecents() {
