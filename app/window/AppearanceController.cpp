@@ -129,9 +129,11 @@ void AppearanceController::askPortal() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) return;
     if (!listening_) {
-        listening_ = bus.connect(kPortalService, kPortalPath, kSettingsInterface,
+        // Any sender on the portal's path and interface: the bus routes the portal's signal
+        // by its unique name, which the well-known name resolves to only asynchronously.
+        listening_ = bus.connect(QString(), kPortalPath, kSettingsInterface,
                                  QStringLiteral("SettingChanged"), this,
-                                 SLOT(portalSettingChanged(QString, QString, QDBusVariant)));
+                                 SLOT(portalSettingChanged(QDBusMessage)));
     }
     QDBusMessage call = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
                                                        kSettingsInterface, QStringLiteral("Read"));
@@ -153,11 +155,14 @@ void AppearanceController::askPortal() {
             });
 }
 
-void AppearanceController::portalSettingChanged(const QString& group, const QString& key,
-                                                const QDBusVariant& value) {
-    if (group != kAppearanceGroup || key != kColorSchemeKey) return;
+void AppearanceController::portalSettingChanged(const QDBusMessage& message) {
+    const QList<QVariant> arguments = message.arguments();
+    if (arguments.size() < 3 || arguments[0].toString() != kAppearanceGroup ||
+        arguments[1].toString() != kColorSchemeKey) {
+        return;
+    }
     bool ok = false;
-    const unsigned scheme = unwrap(value.variant()).toUInt(&ok);
+    const unsigned scheme = unwrap(arguments[2]).toUInt(&ok);
     if (!ok) return;
     systemDark_ = prefersDark(scheme);
     if (mode_ == Mode::system) applyScheme(systemDark_);

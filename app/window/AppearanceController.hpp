@@ -9,7 +9,7 @@
 
 #include <optional>
 
-class QDBusVariant;
+#include <QDBusMessage>
 
 namespace kelvane::app {
 
@@ -38,7 +38,8 @@ signals:
     void modeChanged();
 
 private slots:
-    void portalSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
+    // The portal's SettingChanged(group, key, value) signal.
+    void portalSettingChanged(const QDBusMessage& message);
 
 private:
     void applyScheme(std::optional<bool> dark);
