@@ -48,7 +48,9 @@ void EntryNameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->setRenderHint(QPainter::Antialiasing);
 
     const QString symbol = index.data(EntryTableModel::kSymbolRole).toString();
-    QIcon icon = iconFor(symbol, palette);
+    // On the selection colour every kind's tint would sink in; the symbol turns white.
+    const QIcon icon = selected ? SymbolIcon::bundledIcon(symbol, palette.color(QPalette::HighlightedText))
+                                : iconFor(symbol, palette);
     const QRect iconRect(cell.left() + 6, cell.top() + (cell.height() - 18) / 2, 18, 18);
     icon.paint(painter, iconRect);
 

@@ -471,14 +471,17 @@ QWidget* PreviewInspector::metaRow(const QString& name, const QString& value, bo
     line->addWidget(key, 0, Qt::AlignTop);
     QLabel* shown = label(value, WindowStyle::font(10, QFont::Medium), row);
     shown->setObjectName(QStringLiteral("metaValue"));
-    shown->setWordWrap(true);
+    // Only long values (paths, digests) wrap: a wrapped label asks for its height late, and
+    // short ones then stand in rows taller than their text.
+    constexpr qsizetype kLongValue = 24;
+    shown->setWordWrap(value.size() > kLongValue);
     shown->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Long paths and digests have no spaces to wrap at; let them break anywhere.
     QString breakable;
     for (const QChar character : value) {
         breakable += character;
-        if (!character.isSpace()) breakable += QChar(0x200B);
+        if (value.size() > kLongValue && !character.isSpace()) breakable += QChar(0x200B);
     }
     shown->setText(breakable);
     shown->setToolTip(value);
