@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "platform/TimeZoneSetup.hpp"
 #include "window/CommandLineFiles.hpp"
 #include "window/InstanceChannel.hpp"
 #include "window/KelvaneApplication.hpp"
 
 int main(int argc, char** argv) {
+    // Before any thread: without TZ every timestamp of a listing re-reads the zone file.
+    kelvane::TimeZoneSetup::ensureTimeZoneVariable();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
     QApplication::setOrganizationName(QStringLiteral("Tessaloom"));

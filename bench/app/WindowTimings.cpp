@@ -20,6 +20,7 @@
 #include <functional>
 #include <unistd.h>
 
+#include "platform/TimeZoneSetup.hpp"
 #include "state/ArchiveViewModel.hpp"
 #include "window/EntryListPane.hpp"
 #include "window/EntryTableModel.hpp"
@@ -114,6 +115,7 @@ private:
 
 int main(int argc, char** argv) {
     sinceStart.start();
+    kelvane::TimeZoneSetup::ensureTimeZoneVariable();  // as the application does
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
