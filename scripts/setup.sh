@@ -14,7 +14,7 @@ packages=(
   # the archivers Kelvane drives
   7zip unar libarchive-tools
   # tests and benchmarks
-  libgtest-dev libgmock-dev googletest xvfb xauth libbenchmark-dev
+  libgtest-dev libgmock-dev googletest xvfb xauth xdotool imagemagick libbenchmark-dev
 )
 
 missing=()

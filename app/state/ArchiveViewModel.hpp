@@ -206,6 +206,9 @@ public:
 
     // --- Tabs and opening ---
     void openArchive(const QString& path, const std::optional<std::string>& password = {});
+    // Shows a listing read elsewhere (a benchmark, a window test with a synthetic listing of
+    // a million entries) in a tab, exactly as if it had just been opened.
+    void showListing(const ArchiveListing& listing);
     void switchToTab(const QUuid& id);
     void closeTab(const QUuid& id);
     void persistActiveTabSnapshot();

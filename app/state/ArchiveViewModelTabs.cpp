@@ -189,6 +189,10 @@ void ArchiveViewModel::installOpenedArchive(const ArchiveListing& listing,
     }
 }
 
+void ArchiveViewModel::showListing(const ArchiveListing& listing) {
+    installOpenedArchive(listing, std::nullopt);
+}
+
 void ArchiveViewModel::persistActiveTabSnapshot() {
     if (!activeTabID_) return;
     for (ArchiveTabSession& tab : tabs_) {

@@ -1,0 +1,21 @@
+// The files named on the command line: every argument after the program that does not start
+// with "-" is read as a path (relative to the working folder) and kept when something exists
+// there.
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QUrl>
+
+namespace kelvane::app {
+
+class CommandLineFiles final {
+public:
+    CommandLineFiles() = delete;
+
+    // `arguments` includes the program path first.
+    [[nodiscard]] static QList<QUrl> from(const QStringList& arguments);
+    [[nodiscard]] static QStringList paths(const QList<QUrl>& urls);
+};
+
+}  // namespace kelvane::app

@@ -1,0 +1,323 @@
+#include "window/EntryTableView.hpp"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QMenu>
+
+#include <algorithm>
+#include <functional>
+#include <string_view>
+
+#include "localization/S.hpp"
+#include "state/ArchiveViewModel.hpp"
+#include "window/EntryNameDelegate.hpp"
+#include "window/EntryTableModel.hpp"
+#include "window/WindowStyle.hpp"
+
+namespace kelvane::app {
+
+namespace {
+
+constexpr int kRowHeight = 26;
+constexpr int kRelativePathRowHeight = 36;
+// Selections up to this size are matched to rows by record address.
+constexpr std::size_t kPointerMatchLimit = 4096;
+
+struct ColumnWidth {
+    int initial;
+    int minimum;
+};
+
+constexpr ColumnWidth kColumnWidths[] = {{230, 140}, {76, 64}, {82, 68}, {54, 46}, {118, 100}};
+
+std::uint64_t mix(std::uint64_t seed, std::uint64_t value) {
+    return seed ^ (value + 0x9E3779B97F4A7C15ULL + (seed << 6) + (seed >> 2));
+}
+
+}  // namespace
+
+EntryTableView::EntryTableView(ArchiveViewModel& viewModel, QWidget* parent)
+    : QTableView(parent),
+      viewModel_(viewModel),
+      model_(new EntryTableModel(this)),
+      nameDelegate_(new EntryNameDelegate(this)) {
+    setObjectName(QStringLiteral("entryTable"));
+    setModel(model_);
+    setItemDelegateForColumn(EntryTableModel::name, nameDelegate_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setAlternatingRowColors(true);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTextElideMode(Qt::ElideRight);
+    setAttribute(Qt::WA_MacShowFocusRect, false);
+
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setMinimumSectionSize(16);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(kRowHeight);
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setSectionsMovable(false);
+    columns->setHighlightSections(false);
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(true);
+    columns->setStretchLastSection(false);
+    columns->setMinimumSectionSize(40);
+    const QFontMetrics metrics(WindowStyle::font(11.5));
+    const double scale = std::max(1.0, metrics.averageCharWidth() / 6.5);
+    for (int column = 0; column < EntryTableModel::columnCount_; ++column) {
+        const ColumnWidth width = kColumnWidths[column];
+        columns->setSectionResizeMode(column, column == EntryTableModel::name
+                                                  ? QHeaderView::Stretch
+                                                  : QHeaderView::Interactive);
+        columns->resizeSection(column, static_cast<int>(width.initial * scale));
+    }
+    columns->setMinimumSectionSize(static_cast<int>(kColumnWidths[3].minimum * scale));
+    setMinimumWidth(static_cast<int>((140 + 64 + 68 + 46 + 100) * scale));
+    showSortIndicator();
+    connect(columns, &QHeaderView::sortIndicatorChanged, this,
+            &EntryTableView::headerSortChanged);
+
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &EntryTableView::selectionEdited);
+    connect(this, &QAbstractItemView::doubleClicked, this, &EntryTableView::activated);
+
+    connect(&viewModel_, &ArchiveViewModel::displayedEntriesChanged, this,
+            &EntryTableView::syncFromViewModel);
+    connect(&viewModel_, &ArchiveViewModel::listingChanged, this,
+            &EntryTableView::syncFromViewModel);
+    connect(&viewModel_, &ArchiveViewModel::sortFieldChanged, this,
+            &EntryTableView::showSortIndicator);
+    connect(&viewModel_, &ArchiveViewModel::sortAscendingChanged, this,
+            &EntryTableView::showSortIndicator);
+    connect(&viewModel_, &ArchiveViewModel::selectedEntryIDsChanged, this,
+            &EntryTableView::pushSelection);
+    syncFromViewModel();
+}
+
+std::uint64_t EntryTableView::dataSignature() const {
+    const ArchiveItemList& entries = viewModel_.displayedEntries();
+    std::uint64_t seed = 0xCBF29CE484222325ULL;
+    seed = mix(seed, entries.size());
+    seed = mix(seed, viewModel_.isSearchOrFilterActive() ? 1 : 2);
+    seed = mix(seed, static_cast<std::uint64_t>(viewModel_.sortField().value()) + 3);
+    seed = mix(seed, viewModel_.sortAscending() ? 5 : 7);
+    // The list's storage: a new list in the same place with the same ends is still new.
+    seed = mix(seed, reinterpret_cast<std::uintptr_t>(entries.entries().data()));
+    const auto hashID = [](const ArchiveEntry& entry) {
+        return static_cast<std::uint64_t>(std::hash<std::string_view>{}(entry.id()));
+    };
+    if (!entries.empty()) {
+        seed = mix(seed, hashID(entries[0]));
+        seed = mix(seed, hashID(entries[entries.size() - 1]));
+        if (entries.size() > 2) seed = mix(seed, hashID(entries[entries.size() / 2]));
+    }
+    return seed == 0 ? 1 : seed;
+}
+
+void EntryTableView::syncFromViewModel() {
+    const std::uint64_t signature = dataSignature();
+    if (signature != lastDataSignature_) {
+        lastDataSignature_ = signature;
+        const bool relative = viewModel_.isSearchOrFilterActive();
+        std::shared_ptr<const ArchiveDirectoryIndex> tree;
+        if (viewModel_.listing()) tree = viewModel_.listing()->tree();
+        isSyncingSelection_ = true;
+        model_->reset(&viewModel_.displayedEntries(), std::move(tree), relative);
+        isSyncingSelection_ = false;
+        verticalHeader()->setDefaultSectionSize(relative ? kRelativePathRowHeight : kRowHeight);
+        showSortIndicator();
+    }
+    pushSelection();
+}
+
+EntryTableView::RowRanges EntryTableView::selectedRowRanges() const {
+    RowRanges ranges;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        if (range.top() < 0) continue;
+        ranges.emplace_back(static_cast<std::size_t>(range.top()),
+                            static_cast<std::size_t>(range.bottom()));
+    }
+    std::sort(ranges.begin(), ranges.end());
+    RowRanges merged;
+    for (const auto& range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
+        }
+    }
+    return merged;
+}
+
+void EntryTableView::pushSelection() {
+    const EntrySelection& wanted = viewModel_.selectedEntryIDs();
+    const std::size_t count = model_->entryCount();
+    RowRanges desired;
+    if (!wanted.empty()) {
+        const ArchiveItemList& entries = viewModel_.displayedEntries();
+        const std::size_t shown = std::min(count, entries.size());
+        const bool everything = wanted.size() >= shown && wanted.index() &&
+                                wanted.size() == wanted.index()->allEntries().size();
+        // Copies of an entry share one stored record, so the address of its id text names
+        // it: a few selected entries are found among a million rows by comparing addresses,
+        // without looking a single id up.
+        std::vector<const char*> few;
+        if (!everything && wanted.size() <= kPointerMatchLimit) {
+            few.reserve(wanted.size());
+            wanted.forEach([&](const ArchiveEntry& entry) { few.push_back(entry.id().data()); });
+            std::sort(few.begin(), few.end());
+        }
+        const auto selected = [&](std::size_t row) {
+            if (everything) return true;
+            if (!few.empty()) {
+                return std::binary_search(few.begin(), few.end(), entries[row].id().data());
+            }
+            return wanted.contains(entries[row]);
+        };
+        std::size_t row = 0;
+        while (row < shown) {
+            if (!selected(row)) {
+                ++row;
+                continue;
+            }
+            const std::size_t first = row;
+            while (row + 1 < shown && selected(row + 1)) ++row;
+            desired.emplace_back(first, row);
+            ++row;
+        }
+    }
+    if (desired == selectedRowRanges()) return;
+    QItemSelection selection;
+    const int lastColumn = EntryTableModel::columnCount_ - 1;
+    for (const auto& [first, last] : desired) {
+        selection.select(model_->index(static_cast<int>(first), 0),
+                         model_->index(static_cast<int>(last), lastColumn));
+    }
+    isSyncingSelection_ = true;
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    isSyncingSelection_ = false;
+}
+
+void EntryTableView::selectionEdited() {
+    if (isSyncingSelection_) return;
+    viewModel_.selectDisplayedRows(selectedRowRanges());
+}
+
+void EntryTableView::showSortIndicator() {
+    const int column = EntryTableModel::columnFor(viewModel_.sortField());
+    const Qt::SortOrder order =
+        viewModel_.sortAscending() ? Qt::AscendingOrder : Qt::DescendingOrder;
+    QHeaderView* header = horizontalHeader();
+    if (header->sortIndicatorSection() == column && header->sortIndicatorOrder() == order) return;
+    const QSignalBlocker quiet(header);
+    header->setSortIndicator(column, order);
+    header->viewport()->update();
+}
+
+void EntryTableView::headerSortChanged(int section, Qt::SortOrder order) {
+    const std::optional<ArchiveSortField> field = EntryTableModel::sortFieldFor(section);
+    if (!field) {
+        // The ratio column does not sort; put the indicator back where the order is.
+        QHeaderView* header = horizontalHeader();
+        const QSignalBlocker quiet(header);
+        header->setSortIndicator(EntryTableModel::columnFor(viewModel_.sortField()),
+                                 viewModel_.sortAscending() ? Qt::AscendingOrder
+                                                            : Qt::DescendingOrder);
+        return;
+    }
+    const bool ascending = order == Qt::AscendingOrder;
+    const bool sameColumn =
+        EntryTableModel::columnFor(viewModel_.sortField()) == EntryTableModel::columnFor(*field);
+    if (sameColumn && ascending == viewModel_.sortAscending() &&
+        (*field == viewModel_.sortField() || section == EntryTableModel::name)) {
+        return;
+    }
+    viewModel_.changeSort(*field, ascending);
+}
+
+void EntryTableView::activated(const QModelIndex& index) {
+    const ArchiveEntry* entry = model_->entryAt(index.row());
+    if (entry == nullptr) return;
+    if (entry->isDirectory()) {
+        viewModel_.navigateToFolder(qs(entry->id()));
+    } else {
+        viewModel_.openEntryDirectly(*entry);
+    }
+}
+
+QMenu* EntryTableView::contextMenuForRow(int row) {
+    const ArchiveEntry* clicked = model_->entryAt(row);
+    if (clicked == nullptr) return nullptr;
+    if (!selectionModel()->isRowSelected(row, QModelIndex())) {
+        const std::size_t at = static_cast<std::size_t>(row);
+        viewModel_.selectDisplayedRows({{at, at}});
+    }
+    // The row is read again when an item is chosen: the list may have changed meanwhile.
+    const QString clickedID = qs(clicked->id());
+    const auto stillThere = [this, row, clickedID]() -> const ArchiveEntry* {
+        const ArchiveEntry* entry = model_->entryAt(row);
+        if (entry == nullptr || qs(entry->id()) != clickedID) return nullptr;
+        return entry;
+    };
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("entryContextMenu"));
+    if (clicked->isDirectory()) {
+        menu->addAction(qs(S::t("Open Folder", "Klasörü Aç")), this, [this, stillThere] {
+            if (const ArchiveEntry* entry = stillThere()) {
+                viewModel_.navigateToFolder(qs(entry->id()));
+            }
+        });
+    } else {
+        menu->addAction(qs(S::openFileDirect()), this, [this, stillThere] {
+            if (const ArchiveEntry* entry = stillThere()) viewModel_.openEntryDirectly(*entry);
+        });
+        menu->addAction(qs(S::quickLook()), this,
+                        [this] { viewModel_.toggleQuickLookForSelection(); });
+    }
+    menu->addSeparator();
+    menu->addAction(qs(S::extractSelected()), this,
+                    [this] { viewModel_.presentExtractSheet(true); });
+    menu->addAction(qs(S::extractHere()), this, [this] { viewModel_.quickExtractHere(true); });
+    menu->addSeparator();
+    menu->addAction(qs(S::copyPath()), this, [this, stillThere] {
+        if (const ArchiveEntry* entry = stillThere()) {
+            viewModel_.copyToClipboard(qs(entry->id()),
+                                       qs(S::t("Copied to clipboard", "Panoya kopyalandı")));
+        }
+    });
+    if (viewModel_.listing() && viewModel_.listing()->info().isModifiable) {
+        menu->addSeparator();
+        menu->addAction(qs(S::deleteSelected()), this,
+                        [this] { viewModel_.deleteSelectedEntriesFromArchive(); });
+    }
+    return menu;
+}
+
+void EntryTableView::contextMenuEvent(QContextMenuEvent* event) {
+    const int row = rowAt(event->pos().y());
+    QMenu* menu = contextMenuForRow(row);
+    lastContextMenu_ = menu;
+    if (menu == nullptr) return;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void EntryTableView::startDrag(Qt::DropActions /*supportedActions*/) {
+    if (!viewModel_.listing()) return;
+    std::vector<ArchiveEntry> entries = viewModel_.selectedEntries();
+    if (entries.empty()) return;
+    emit dragRequested(std::move(entries));
+}
+
+}  // namespace kelvane::app

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Starts the window under a virtual X display on archives made here, drives it with the
+# command line and keys, and writes one PNG per view into the folder given (default
+# build/screenshots): welcome, image preview, text preview, search results, folder totals,
+# two tabs, the busy overlay of a long extraction, an error notice, and the dark appearance.
+# KELVANE_BIN picks the program (default: the release build, built when missing).
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root=$(pwd)
+out=$(realpath -m "${1:-build/screenshots}")
+mkdir -p "$out"
+
+if [[ -z "${KELVANE_BIN:-}" ]]; then
+  cmake --preset release >/dev/null
+  cmake --build --preset release --target kelvane >/dev/null
+  KELVANE_BIN=$root/build/release/app/kelvane
+fi
+for tool in Xvfb xdotool import 7zz python3; do
+  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+
+# --- archives --------------------------------------------------------------------------
+python3 - "$work" <<'PY'
+import os, random, struct, sys, zlib
+work = sys.argv[1]
+src = os.path.join(work, "project")
+def write(rel, data):
+    path = os.path.join(src, rel)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data if isinstance(data, bytes) else data.encode())
+def png(w, h):
+    rows = b""
+    for y in range(h):
+        row = bytearray([0])
+        for x in range(w):
+            row += bytes([(x * 255) // w, (y * 255) // h, 200 - (x * 120) // w])
+        rows += bytes(row)
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xffffffff)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 2, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
+write("a-cover.png", png(320, 200))
+write("b-readme.md", "# Kelvane sample\n\nThis archive was made for the screenshots.\n\n" +
+      "\n".join(f"- item {i}: the quick brown fox jumps over the lazy dog" for i in range(40)))
+random.seed(7)
+for d in ("docs", "docs/guides", "docs/guides/deep", "src", "src/core", "src/ui", "assets/images"):
+    for i in range(4):
+        ext = random.choice(["txt", "cpp", "hpp", "json", "png", "md"])
+        body = ("lorem ipsum dolor sit amet " * random.randint(20, 400))
+        write(f"{d}/file-{i}-report.{ext}" if ext != "png" else f"{d}/image-{i}.png",
+              body if ext != "png" else png(64, 64))
+write("docs/guides/report-summary.txt", "report summary\n" * 200)
+write("src/core/report_parser.cpp", "int main() { return 0; }\n" * 100)
+PY
+(cd "$work/project" && 7zz a -tzip -bd -mx=7 "$work/sample-project.zip" . >/dev/null)
+mkdir -p "$work/second"
+printf 'second archive\n' > "$work/second/notes.txt"
+seq 1 5000 > "$work/second/numbers.txt"
+(cd "$work/second" && 7zz a -t7z -bd "$work/second-archive.7z" . >/dev/null)
+mkdir -p "$work/big"
+head -c 900M /dev/zero > "$work/big/zeros.bin"
+(cd "$work/big" && 7zz a -tzip -bd -mx=1 "$work/large-extract.zip" . >/dev/null)
+rm -rf "$work/big"
+printf 'this is not an archive at all' > "$work/broken.zip"
+
+# --- the display and the program ------------------------------------------------------
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export LANG=en_US.UTF-8 LANGUAGE= LC_ALL= ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x820x24 -nolisten tcp >/dev/null 2>&1 &
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+window=""
+start() {
+  "$KELVANE_BIN" "$@" >"$work/kelvane.log" 2>&1 &
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --name "^Kelvane .* by Tessaloom$" 2>/dev/null | head -1 || true)
+    [[ -n "$window" ]] && break
+    sleep 0.1
+  done
+  [[ -n "$window" ]] || { echo "screenshots: the window did not appear"; cat "$work/kelvane.log"; exit 1; }
+  xdotool windowmove "$window" 0 0 windowsize "$window" 1240 780 windowfocus --sync "$window" 2>/dev/null || true
+}
+shot() {  # name, settle seconds
+  sleep "${2:-1.2}"
+  import -window root -crop 1240x780+0+0 +repage "$out/$1.png"
+  echo "wrote $out/$1.png"
+}
+keys() { xdotool key --window "$window" --delay 80 "$@"; }
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+stop() { keys ctrl+q || true; wait "$1" 2>/dev/null || true; }
+
+start
+pid=$!
+shot 01-welcome 2
+"$KELVANE_BIN" "$work/sample-project.zip" >/dev/null 2>&1   # handed to the running window
+shot 02-image-preview 3
+click 400 251; keys Down                                       # the next file: the text
+shot 03-text-preview 2.5
+keys ctrl+f; xdotool type --window "$window" --delay 60 report
+shot 04-search-results 1.5
+keys ctrl+a BackSpace; click 400 173; keys Home               # clear, back to the folders
+shot 05-folder-totals 1.5
+"$KELVANE_BIN" "$work/second-archive.7z" >/dev/null 2>&1
+shot 06-two-tabs 2.5
+"$KELVANE_BIN" "$work/large-extract.zip" >/dev/null 2>&1
+sleep 3
+# Extract Here in the toolbar (fourth button), then catch the overlay while it runs.
+click "${EXTRACT_HERE_X:-617}" "${EXTRACT_HERE_Y:-41}"
+shot 07-busy-extraction 0.8
+sleep 8
+"$KELVANE_BIN" "$work/broken.zip" >/dev/null 2>&1
+shot 08-error-notice 1.2
+stop "$pid"
+
+# The dark appearance, chosen in the View menu and kept in the defaults store.
+python3 - "$XDG_CONFIG_HOME/Tessaloom/defaults.json" <<'PY'
+import json, os, sys
+path = sys.argv[1]
+values = json.load(open(path)) if os.path.exists(path) else {}
+values["com.tessaloom.kelvane.appearance"] = "dark"
+os.makedirs(os.path.dirname(path), exist_ok=True)
+json.dump(values, open(path, "w"))
+PY
+start "$work/sample-project.zip"
+pid=$!
+shot 09-dark-appearance 3.5
+stop "$pid"
