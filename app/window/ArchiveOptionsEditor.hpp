@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "model/ArchiveCreateFormat.hpp"

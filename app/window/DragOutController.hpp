@@ -44,9 +44,8 @@ public:
 
     [[nodiscard]] bool isPreparing() const { return pendingRequest_.has_value(); }
 
-public slots:
     // Connected to the table's drag request: the entries of the dragged rows.
-    void beginDrag(const std::vector<kelvane::ArchiveEntry>& entries);
+    void beginDrag(const std::vector<ArchiveEntry>& entries);
 
 signals:
     // The files are ready and the platform drag is about to start.
