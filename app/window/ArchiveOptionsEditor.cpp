@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -180,7 +181,13 @@ void ArchiveOptionsEditor::refresh() {
     splitBlock_->setVisible(splitVisible);
     encryptionBlock_->setVisible(encryptionVisible);
     encryptNames_->setVisible(namesVisible);
-    if (changed) emit layoutChanged();
+    if (changed) {
+        // Settle this layout now, so the sheet measures the new height at once.
+        layout()->invalidate();
+        layout()->activate();
+        updateGeometry();
+        emit layoutChanged();
+    }
 }
 
 }  // namespace kelvane::app

@@ -24,10 +24,10 @@ DragOutController::DragOutController(ArchiveViewModel& viewModel, DragOutStager&
         auto* drag = new QDrag(dragSource_.isNull() ? static_cast<QObject*>(this)
                                                     : static_cast<QObject*>(dragSource_.data()));
         drag->setMimeData(data);
-        // Copy only: the archive keeps its entries whatever the receiver proposes.
-        const Qt::DropAction action = drag->exec(Qt::CopyAction, Qt::CopyAction);
-        drag->deleteLater();
-        return action;
+        // Copy only: the archive keeps its entries whatever the receiver proposes. The drag
+        // object is not ours to delete: Qt does, or, on X11, keeps it until the receiver has
+        // fetched the data, which can be after this returns.
+        return drag->exec(Qt::CopyAction, Qt::CopyAction);
     };
     if (dragSource != nullptr) {
         dragSource->installEventFilter(this);

@@ -2,6 +2,7 @@
 // otherwise), archives made with the real tools, and waiting for the state object.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,9 @@ namespace kelvane::testing {
 // Creates the application on first use, on the offscreen platform unless
 // QT_QPA_PLATFORM names another.
 QApplication& ensureApplication();
+
+// Clicks a check box where a person would.
+void clickToggle(QAbstractButton* toggle);
 
 // Runs a tool to the end in `folder`; fails the calling test when it exits non-zero.
 void runTool(const QString& program, const QStringList& arguments,

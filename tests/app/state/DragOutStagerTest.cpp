@@ -147,7 +147,7 @@ TEST_F(DragOutStagerTest, NeverRunsMoreThanTwoExtractionsAtOnce) {
     QStringList names;
     for (int i = 0; i < 6; ++i) {
         const std::string name = "big" + std::to_string(i) + ".bin";
-        folder_.write("source/" + name, randomBytes(3'000'000, static_cast<unsigned>(10 + i)));
+        folder_.write("source/" + name, randomBytes(1'000'000, static_cast<unsigned>(10 + i)));
         names.push_back(QString::fromStdString(name));
     }
     runTool("7zz", QStringList{"a", "-t7z", "-mx=1", "-ms=off", "../many.7z"} + names, source_);

@@ -78,14 +78,14 @@ TEST_F(CreateSheetTest, ChoosingTarGzClearsPasswordAndSplitAndHidesBothBlocks) {
     QTest::keyClicks(options.passwordField(), "pw");
     EXPECT_EQ(viewModel_->createOptions().password, "pw");
     ASSERT_TRUE(options.encryptNamesToggle()->isVisibleTo(&sheet));
-    QTest::mouseClick(options.encryptNamesToggle(), Qt::LeftButton);
+    clickToggle(options.encryptNamesToggle());
     EXPECT_TRUE(viewModel_->createOptions().encryptFileNames);
     QTest::mouseClick(options.splitChip(2), Qt::LeftButton);
     EXPECT_EQ(viewModel_->createOptions().volumeSplit, VolumeSplitPreset::mb700);
     QTest::keyClick(options.compressionPicker(), Qt::Key_Down);
     EXPECT_EQ(viewModel_->createOptions().compressionLevel, CompressionLevel::maximum);
     const bool junk = viewModel_->createOptions().excludeMacJunk;
-    QTest::mouseClick(sheet.excludeJunkToggle(), Qt::LeftButton);
+    clickToggle(sheet.excludeJunkToggle());
     EXPECT_EQ(viewModel_->createOptions().excludeMacJunk, !junk);
     const int tallHeight = sheet.height();
 

@@ -49,10 +49,10 @@ TEST_F(ExtractSheetTest, ControlsWriteTheirBindingsAndReturnExtracts) {
     EXPECT_EQ(sheet.destinationPath()->text(), QString::fromStdString(folder_.path().string()));
 
     const bool smart = viewModel_->extractSmartSubfolder();
-    QTest::mouseClick(sheet.smartSubfolderToggle(), Qt::LeftButton);
+    clickToggle(sheet.smartSubfolderToggle());
     EXPECT_EQ(viewModel_->extractSmartSubfolder(), !smart);
     const bool reveal = viewModel_->extractOpenInFinder();
-    QTest::mouseClick(sheet.revealToggle(), Qt::LeftButton);
+    clickToggle(sheet.revealToggle());
     EXPECT_EQ(viewModel_->extractOpenInFinder(), !reveal);
     QTest::keyClick(sheet.overwritePicker(), Qt::Key_Down);
     EXPECT_EQ(viewModel_->extractOverwriteMode(), ExtractOverwriteMode::skipExisting);

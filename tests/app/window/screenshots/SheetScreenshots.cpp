@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QPalette>
 #include <QProcess>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
 

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
