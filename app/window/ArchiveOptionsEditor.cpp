@@ -115,7 +115,7 @@ ArchiveOptionsEditor::ArchiveOptionsEditor(ArchiveViewModel& viewModel, QWidget*
     connect(password_, &QLineEdit::textEdited, this, [this](const QString& typed) {
         edit([&typed](CreateArchiveOptions& options) { options.password = typed.toStdString(); });
     });
-    encryptNames_->setText(text(S::encryptNamesToggle()));
+    encryptNames_->setText(QString::fromStdString(S::encryptNamesToggle()).replace(QLatin1Char('&'), QStringLiteral("&&")));
     encryptNames_->setFont(SheetFonts::caption());
     encryptionColumn->addWidget(encryptNames_);
     connect(encryptNames_, &QCheckBox::toggled, this, [this](bool on) {

@@ -34,7 +34,7 @@ CreateArchiveSheet::CreateArchiveSheet(ArchiveViewModel& viewModel, QWidget* par
       placeholder_(new RoundedPanel(QPalette::WindowText, 0.04, 8, this)),
       sourceList_(new QScrollArea(this)),
       options_(new ArchiveOptionsEditor(viewModel, this)),
-      excludeJunk_(new QCheckBox(text(S::excludeMacJunkToggle()), this)),
+      excludeJunk_(new QCheckBox(SheetParts::literal(text(S::excludeMacJunkToggle())), this)),
       cancel_(SheetParts::plainButton(text(S::cancel()), this)),
       create_(new ProminentButton(text(S::createSaveAction()), this)) {
     setWindowTitle(text(S::createSheetTitle()));

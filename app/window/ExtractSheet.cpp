@@ -29,11 +29,11 @@ ExtractSheet::ExtractSheet(ArchiveViewModel& viewModel, QWidget* parentWindow)
       badge_(new CapsuleBadge(QFont::DemiBold, 9, 3, this)),
       destination_(new MiddleElidedLabel(this)),
       chooseFolder_(SheetParts::plainButton(text(S::chooseFolder()), this)),
-      smartSubfolder_(new QCheckBox(text(S::smartSubfolderToggle()), this)),
+      smartSubfolder_(new QCheckBox(SheetParts::literal(text(S::smartSubfolderToggle())), this)),
       overwrite_(new QComboBox(this)),
       passwordBlock_(new QWidget(this)),
       password_(new QLineEdit(this)),
-      reveal_(new QCheckBox(text(S::openFinderToggle()), this)),
+      reveal_(new QCheckBox(SheetParts::literal(text(S::openFinderToggle())), this)),
       cancel_(SheetParts::plainButton(text(S::cancel()), this)),
       start_(new ProminentButton(text(S::startExtract()), this)) {
     setWindowTitle(text(S::extractSheetTitle()));

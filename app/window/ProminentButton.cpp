@@ -5,7 +5,8 @@
 
 namespace kelvane::app {
 
-ProminentButton::ProminentButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+ProminentButton::ProminentButton(const QString& text, QWidget* parent)
+    : QPushButton(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")), parent) {
     // Return is the sheet's business, not the focused button's.
     setAutoDefault(false);
 }

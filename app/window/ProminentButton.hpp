@@ -10,6 +10,7 @@ class ProminentButton final : public QPushButton {
     Q_OBJECT
 
 public:
+    // `text` is shown as written ("&" marks no shortcut).
     explicit ProminentButton(const QString& text, QWidget* parent = nullptr);
 
 protected:

@@ -25,10 +25,10 @@ struct SheetFonts final {
                       0.86 * QGuiApplication::font().pointSizeF() /
                           QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSizeF());
     }
-    // A font of `points` points at the given weight, for the chips.
+    // The chips' sizes are given against a 13-point body text; scaled to the desktop's.
     [[nodiscard]] static QFont sized(double points, QFont::Weight weight) {
         QFont font = QGuiApplication::font();
-        font.setPointSizeF(points);
+        if (font.pointSizeF() > 0) font.setPointSizeF(points * font.pointSizeF() / 13.0);
         font.setWeight(weight);
         return font;
     }

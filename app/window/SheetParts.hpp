@@ -33,9 +33,14 @@ struct SheetParts final {
         return line;
     }
 
+    // A text shown as written on a button or check box: "&" there marks a shortcut key.
+    [[nodiscard]] static QString literal(QString text) {
+        return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    }
+
     // A button that leaves Return to the sheet.
     static QPushButton* plainButton(const QString& text, QWidget* parent) {
-        auto* button = new QPushButton(text, parent);
+        auto* button = new QPushButton(literal(text), parent);
         button->setAutoDefault(false);
         return button;
     }

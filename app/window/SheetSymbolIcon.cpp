@@ -24,7 +24,7 @@ constexpr std::array kMappings{
                   QStyle::SP_BrowserReload},
     SymbolMapping{"folder.fill", "folder", QStyle::SP_DirIcon},
     SymbolMapping{"doc.fill", "text-x-generic", QStyle::SP_FileIcon},
-    SymbolMapping{"xmark.circle.fill", "edit-delete", QStyle::SP_DialogCloseButton},
+    SymbolMapping{"xmark.circle.fill", "edit-clear", QStyle::SP_LineEditClearButton},
 };
 
 }  // namespace
