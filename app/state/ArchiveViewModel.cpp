@@ -17,6 +17,7 @@
 #include "platform/UserDefaults.hpp"
 #include "process/ProcessCancellationToken.hpp"
 #include "state/BackgroundTask.hpp"
+#include "state/BusySpeedText.hpp"
 #include "state/DesktopServices.hpp"
 #include "state/ViewModelText.hpp"
 
@@ -64,6 +65,11 @@ ArchiveViewModel::~ArchiveViewModel() {
     for (const TokenPointer& token : runningOpenings_) token->cancel();
     for (const TokenPointer& token : backgroundTokens_) token->cancel();
     BackgroundTask::pool().waitForDone();
+    // A cancelled extraction may have made its folders again after the cleanup ran.
+    if (cacheCleanupRequested_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(sessionCacheRoot_.toStdString(), ignored);
+    }
 }
 
 // --- Derived values -------------------------------------------------------------------
@@ -334,13 +340,18 @@ void ArchiveViewModel::ensureCacheRoot() const {
         throw std::filesystem::filesystem_error("cannot create the preview cache", root,
                                                 std::error_code(errno, std::generic_category()));
     }
-    // The name is predictable: trust it only as a real folder of ours, private to us.
+    // The name is predictable: trust it only as a real folder (not a link) of this user, and
+    // make sure nobody else may look inside.
     struct stat info {};
     if (::lstat(root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid() || (info.st_mode & 0077) != 0) {
+        info.st_uid != ::geteuid()) {
         throw std::filesystem::filesystem_error(
-            "the preview cache folder is not a private folder of this user", root,
+            "the preview cache folder is not a folder of this user", root,
             std::make_error_code(std::errc::permission_denied));
+    }
+    if ((info.st_mode & 0077) != 0 && ::chmod(root.c_str(), 0700) != 0) {
+        throw std::filesystem::filesystem_error("cannot make the preview cache private", root,
+                                                std::error_code(errno, std::generic_category()));
     }
 }
 
@@ -377,6 +388,7 @@ void ArchiveViewModel::cleanupPreviewCache() {
     for (const TokenPointer& token : backgroundTokens_) token->cancel();
     if (filterTask_) filterTask_->cancel();
     searchPauseTimer_.stop();
+    cacheCleanupRequested_ = true;
     std::error_code ignored;
     std::filesystem::remove_all(sessionCacheRoot_.toStdString(), ignored);
 }
@@ -421,11 +433,9 @@ void ArchiveViewModel::applyProgress(double fraction, const QString& detail) {
     setBusyProgress(fraction);
     if (!detail.isEmpty()) setBusyDetail(detail);
     const double elapsed = desktop_.nowSeconds() - operationStartTime_;
-    const std::int64_t total = operationTotalBytes_;
-    constexpr double kMebibyte = 1048576.0;
-    if (total > 1048576 && elapsed > 0.25 && fraction > 0.01) {
-        const double speed = fraction * static_cast<double>(total) / kMebibyte / elapsed;
-        setBusySpeedText(QString::asprintf("%.1f MB/s", speed));
+    if (const std::optional<QString> speed =
+            BusySpeedText::format(fraction, operationTotalBytes_, elapsed)) {
+        setBusySpeedText(*speed);
     }
 }
 

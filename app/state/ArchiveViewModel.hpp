@@ -337,6 +337,10 @@ private:
     // interface-thread task per report that passes.
     [[nodiscard]] std::function<void(double, std::string_view)> makeProgressHandler();
     void applyProgress(double fraction, const QString& detail);
+    // Reads an archive into a tab; with `evenIfShown` an archive already in a tab is read
+    // again even without a password (after it was changed on disk).
+    void readArchive(const QString& path, const std::optional<std::string>& password,
+                     bool evenIfShown);
     void installOpenedArchive(const ArchiveListing& listing,
                               const std::optional<std::string>& password);
     void openingFinished(const TokenPointer& token);
@@ -347,7 +351,6 @@ private:
     [[nodiscard]] QString cacheFolder() const;
     [[nodiscard]] QString archiveFolder() const;
     [[nodiscard]] std::optional<std::string> effectivePassword(const QString& typed) const;
-    void reloadCurrentArchive();
 
     void setListing(std::optional<ArchiveListing> listing);
     void setCurrentFolderPath(const QString& path);
@@ -405,6 +408,7 @@ private:
     bool showPreviewPanel_ = true;
 
     QString sessionCacheRoot_;
+    bool cacheCleanupRequested_ = false;
     std::optional<QString> currentArchiveCacheDir_;
 
     std::optional<TaskHandle> previewTask_;

@@ -192,11 +192,6 @@ void ArchiveViewModel::promptAddFilesToOpenArchive() {
                               });
 }
 
-void ArchiveViewModel::reloadCurrentArchive() {
-    if (!listing_) return;
-    openArchive(archivePath(), sessionPassword_);
-}
-
 void ArchiveViewModel::addFilesToCurrentArchive(const QStringList& paths) {
     if (!listing_ || !listing_->info().isModifiable || paths.isEmpty()) return;
     const TokenPointer token = enterBusy(
@@ -222,7 +217,8 @@ void ArchiveViewModel::addFilesToCurrentArchive(const QStringList& paths) {
                 return;
             }
             showToast(ViewModelText::t("Added files to archive", "Dosyalar arşive eklendi"), false);
-            openArchive(archivePathText, password);
+            // Read again even when the tab has no password: the archive changed on disk.
+            readArchive(archivePathText, password, true);
         });
 }
 
@@ -253,7 +249,7 @@ void ArchiveViewModel::deleteSelectedEntriesFromArchive() {
             }
             showToast(ViewModelText::t("Deleted entries from archive", "Öğeler arşivden silindi"),
                       false);
-            openArchive(archivePathText, password);
+            readArchive(archivePathText, password, true);
         });
 }
 

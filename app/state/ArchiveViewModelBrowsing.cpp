@@ -146,7 +146,9 @@ void ArchiveViewModel::toggleFolderExpanded(const QString& path) {
 void ArchiveViewModel::updateSearchQuery(const QString& text) {
     if (text == searchQuery_) return;
     setSearchQuery(text);
-    const bool debounced = listing_ && listing_->info().fileCount > kDebouncedSearchFileCount;
+    // Clearing the search is plain browsing again: shown at once, never after a pause.
+    const bool debounced = listing_ && listing_->info().fileCount > kDebouncedSearchFileCount &&
+                           !text.trimmed().isEmpty();
     rebuildDisplayedEntries(debounced);
 }
 

@@ -39,12 +39,17 @@ QString initialFolder(const ArchiveListing& listing) {
 }  // namespace
 
 void ArchiveViewModel::openArchive(const QString& path, const std::optional<std::string>& password) {
+    readArchive(path, password, false);
+}
+
+void ArchiveViewModel::readArchive(const QString& path, const std::optional<std::string>& password,
+                                   bool evenIfShown) {
     const QString standardized = standardizedPath(path);
     if (!QFileInfo::exists(standardized)) {
         showToast(ViewModelText::t("Archive file not found.", "Arşiv dosyası bulunamadı."), true);
         return;
     }
-    if (!password) {
+    if (!password && !evenIfShown) {
         for (const ArchiveTabSession& tab : tabs_) {
             if (tab.url == standardized) {
                 switchToTab(tab.id);

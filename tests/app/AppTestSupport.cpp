@@ -24,15 +24,16 @@ void clickToggle(QAbstractButton* toggle) {
     QTest::mouseClick(toggle, Qt::LeftButton, Qt::NoModifier, QPoint(8, toggle->height() / 2));
 }
 
-QApplication& ensureApplication() {
+void ensureApplication() {
+    // A test binary whose main made its own application keeps it.
+    if (QCoreApplication::instance() != nullptr) return;
     static int argc = 1;
     static char name[] = "kelvane-tests";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static auto* application = new QApplication(argc, argv);
-    return *application;
+    new QApplication(argc, argv);  // lives for the whole run
 }
 
 void runTool(const QString& program, const QStringList& arguments,

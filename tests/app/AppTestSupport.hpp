@@ -18,9 +18,9 @@ class ArchiveViewModel;
 
 namespace kelvane::testing {
 
-// Creates the application on first use, on the offscreen platform unless
-// QT_QPA_PLATFORM names another.
-QApplication& ensureApplication();
+// Creates a widget application on first use, on the offscreen platform unless
+// QT_QPA_PLATFORM names another; an application the test's main made is kept.
+void ensureApplication();
 
 // Clicks a check box where a person would.
 void clickToggle(QAbstractButton* toggle);

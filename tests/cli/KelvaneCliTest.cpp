@@ -209,6 +209,18 @@ TEST_F(KelvaneCliTest, FailuresExitWithTheirStatusAndOneLineInTheInterfaceLangua
     EXPECT_TRUE(missingInTurkish.err.starts_with("kelvane-cli: Arşiv dosyası bulunamadı."))
         << missingInTurkish.err;
 
+    // Other languages come from the packs the build tree carries next to the program.
+    simdjson::dom::parser parser;
+    const simdjson::padded_string germanPack =
+        simdjson::padded_string::load(KELVANE_SOURCE_PACKS_DIR "/de.json");
+    const std::string_view german = parser.parse(germanPack)["strings"]["Archive file not found."];
+    auto inGerman = kEnvironment;
+    inGerman["LANGUAGE"] = "de";
+    const auto missingInGerman = run({"list", (out_.path() / "missing.zip").string()}, inGerman);
+    ASSERT_FALSE(german.empty());
+    EXPECT_TRUE(missingInGerman.err.starts_with("kelvane-cli: " + std::string(german) + " ("))
+        << missingInGerman.err;
+
     // A damaged archive: both tools fail; their multi-line complaint becomes one line.
     const auto damaged = run(
         {"list", fs::path(KELVANE_FIXTURES_DIR) / "corpus/zip/test_read_format_zip_padded1.zip"});

@@ -1,8 +1,12 @@
-// Desktop services for tests: panels are recorded and answered when the test decides,
-// everything else is recorded; the clock is a steady one.
+// The desktop as tests see it: panels that wait for the test's answer, and a record of
+// every file opened, revealed or copied. The clock is real unless a test sets it.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
 
 #include <functional>
 #include <optional>
@@ -14,33 +18,25 @@ namespace kelvane::testing {
 
 class FakeDesktopServices final : public app::DesktopServices {
 public:
+    struct OpenPanel {
+        OpenPanelRequest request;
+        std::function<void(QList<QUrl>)> done;
+    };
+    struct SavePanel {
+        SavePanelRequest request;
+        std::function<void(std::optional<QUrl>)> done;
+    };
+
     FakeDesktopServices() { clock_.start(); }
 
     void chooseForOpening(const OpenPanelRequest& request,
                           std::function<void(QList<QUrl>)> done) override {
-        openRequests.push_back(request);
-        pendingOpen_ = std::move(done);
+        openPanels.push_back({request, std::move(done)});
     }
     void chooseSaveLocation(const SavePanelRequest& request,
                             std::function<void(std::optional<QUrl>)> done) override {
-        saveRequests.push_back(request);
-        pendingSave_ = std::move(done);
+        savePanels.push_back({request, std::move(done)});
     }
-
-    // Ends the open or save panel shown last, as the user would; false with none open.
-    bool answerOpenPanel(const QList<QUrl>& chosen) {
-        if (!pendingOpen_) return false;
-        auto done = std::exchange(pendingOpen_, nullptr);
-        done(chosen);
-        return true;
-    }
-    bool answerSavePanel(const std::optional<QUrl>& chosen) {
-        if (!pendingSave_) return false;
-        auto done = std::exchange(pendingSave_, nullptr);
-        done(chosen);
-        return true;
-    }
-
     void openUrl(const QUrl& url) override { openedUrls.push_back(url); }
     void revealFile(const QString& path) override { revealedFiles.push_back(path); }
     void openFolder(const QString& path) override { openedFolders.push_back(path); }
@@ -49,21 +45,21 @@ public:
     void showQuickLook(const QString& path) override { quickLookPath = path; }
     void closeQuickLook() override { quickLookPath.reset(); }
     [[nodiscard]] double nowSeconds() const override {
+        if (fixedNow) return *fixedNow;
         return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
     }
 
-    std::vector<OpenPanelRequest> openRequests;
-    std::vector<SavePanelRequest> saveRequests;
-    std::vector<QUrl> openedUrls;
-    std::vector<QString> revealedFiles;
-    std::vector<QString> openedFolders;
+    std::vector<OpenPanel> openPanels;
+    std::vector<SavePanel> savePanels;
+    QList<QUrl> openedUrls;
+    QStringList revealedFiles;
+    QStringList openedFolders;
     QString clipboard;
     std::optional<QString> quickLookPath;
+    std::optional<double> fixedNow;
 
 private:
     QElapsedTimer clock_;
-    std::function<void(QList<QUrl>)> pendingOpen_;
-    std::function<void(std::optional<QUrl>)> pendingSave_;
 };
 
 }  // namespace kelvane::testing

@@ -38,15 +38,15 @@ TEST_F(CreateSheetTest, SourcesAreListedAddedAndRemovedRowByRow) {
     EXPECT_TRUE(sheet.emptyPlaceholder()->isVisibleTo(&sheet));
     EXPECT_FALSE(sheet.createButton()->isEnabled());
     QTest::keyClick(&sheet, Qt::Key_Return);
-    EXPECT_TRUE(desktop_.saveRequests.empty()) << "nothing to create yet";
+    EXPECT_TRUE(desktop_.savePanels.empty()) << "nothing to create yet";
 
     // The add button's panel is non-blocking; its answer appends rows.
     QTest::mouseClick(sheet.addItemsButton(), Qt::LeftButton);
-    ASSERT_EQ(desktop_.openRequests.size(), 1U);
-    EXPECT_TRUE(desktop_.openRequests.back().allowsMultipleSelection);
-    ASSERT_TRUE(desktop_.answerOpenPanel({QUrl::fromLocalFile(sourcePath("docs")),
-                                          QUrl::fromLocalFile(sourcePath("notes.txt")),
-                                          QUrl::fromLocalFile(sourcePath("photos"))}));
+    ASSERT_EQ(desktop_.openPanels.size(), 1U);
+    EXPECT_TRUE(desktop_.openPanels.back().request.allowsMultipleSelection);
+    desktop_.openPanels.back().done({QUrl::fromLocalFile(sourcePath("docs")),
+                                     QUrl::fromLocalFile(sourcePath("notes.txt")),
+                                     QUrl::fromLocalFile(sourcePath("photos"))});
     ASSERT_EQ(sheet.sourceRows().size(), 3U);
     EXPECT_FALSE(sheet.emptyPlaceholder()->isVisibleTo(&sheet));
     EXPECT_TRUE(sheet.createButton()->isEnabled());
@@ -111,10 +111,10 @@ TEST_F(CreateSheetTest, ReturnAsksWhereToSaveAndCreatesTheArchive) {
     ASSERT_EQ(sheet.sourceRows().size(), 2U);
     QTest::mouseClick(sheet.options()->formatChip(ArchiveCreateFormat::sevenZ), Qt::LeftButton);
     QTest::keyClick(&sheet, Qt::Key_Return);
-    ASSERT_EQ(desktop_.saveRequests.size(), 1U);
-    EXPECT_EQ(desktop_.saveRequests.back().proposedName, "Archive.7z");
+    ASSERT_EQ(desktop_.savePanels.size(), 1U);
+    EXPECT_EQ(desktop_.savePanels.back().request.proposedName, "Archive.7z");
     const fs::path destination = folder_.path() / "made.7z";
-    ASSERT_TRUE(desktop_.answerSavePanel(QUrl::fromLocalFile(QString::fromStdString(destination.string()))));
+    desktop_.savePanels.back().done(QUrl::fromLocalFile(QString::fromStdString(destination.string())));
     ASSERT_TRUE(QTest::qWaitFor([&] { return viewModel_->listing().has_value() && !viewModel_->isBusy(); },
                                 60000));
     EXPECT_FALSE(sheet.isVisible());
@@ -140,11 +140,11 @@ TEST_F(ConvertSheetTest, ShowsTheFormatStartsFrom7zAndReturnProposesTheConverted
     EXPECT_FALSE(options.encryptionBlock()->isVisibleTo(&sheet));
     EXPECT_TRUE(options.splitChooser()->isVisibleTo(&sheet));
     QTest::keyClick(&sheet, Qt::Key_Return);
-    ASSERT_EQ(desktop_.saveRequests.size(), 1U);
-    EXPECT_EQ(desktop_.saveRequests.back().proposedName, "backup-converted.tar");
+    ASSERT_EQ(desktop_.savePanels.size(), 1U);
+    EXPECT_EQ(desktop_.savePanels.back().request.proposedName, "backup-converted.tar");
     // The panel is still open: the sheet stays until the conversion starts.
     EXPECT_TRUE(sheet.isVisible());
-    ASSERT_TRUE(desktop_.answerSavePanel(std::nullopt));
+    desktop_.savePanels.back().done(std::nullopt);
     EXPECT_TRUE(viewModel_->showConvertSheet()) << "cancelling the panel keeps the sheet";
 
     QTest::keyClick(&sheet, Qt::Key_Escape);

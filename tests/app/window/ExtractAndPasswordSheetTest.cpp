@@ -59,12 +59,12 @@ TEST_F(ExtractSheetTest, ControlsWriteTheirBindingsAndReturnExtracts) {
 
     // The folder panel is non-blocking; its answer becomes the destination and is shown.
     QTest::mouseClick(sheet.chooseFolderButton(), Qt::LeftButton);
-    ASSERT_EQ(desktop_.openRequests.size(), 1U);
-    EXPECT_TRUE(desktop_.openRequests.back().canChooseDirectories);
-    EXPECT_FALSE(desktop_.openRequests.back().canChooseFiles);
+    ASSERT_EQ(desktop_.openPanels.size(), 1U);
+    EXPECT_TRUE(desktop_.openPanels.back().request.canChooseDirectories);
+    EXPECT_FALSE(desktop_.openPanels.back().request.canChooseFiles);
     const fs::path target = folder_.path() / "out";
     fs::create_directories(target);
-    ASSERT_TRUE(desktop_.answerOpenPanel({QUrl::fromLocalFile(QString::fromStdString(target.string()))}));
+    desktop_.openPanels.back().done({QUrl::fromLocalFile(QString::fromStdString(target.string()))});
     EXPECT_EQ(viewModel_->extractDestination(), QString::fromStdString(target.string()));
     EXPECT_EQ(sheet.destinationPath()->text(), QString::fromStdString(target.string()));
 
