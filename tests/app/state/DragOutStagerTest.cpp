@@ -8,7 +8,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -29,10 +31,14 @@ namespace fs = std::filesystem;
 using app::ArchiveViewModel;
 using app::DragOutStager;
 
+// Incompressible bytes, eight at a time (this runs under the sanitizers).
 std::string randomBytes(std::size_t count, unsigned seed) {
-    std::mt19937 generator(seed);
+    std::mt19937_64 generator(seed);
     std::string bytes(count, '\0');
-    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFFU);
+    for (std::size_t i = 0; i < count; i += 8) {
+        const std::uint64_t word = generator();
+        std::memcpy(bytes.data() + i, &word, std::min<std::size_t>(8, count - i));
+    }
     return bytes;
 }
 
@@ -147,7 +153,7 @@ TEST_F(DragOutStagerTest, NeverRunsMoreThanTwoExtractionsAtOnce) {
     QStringList names;
     for (int i = 0; i < 6; ++i) {
         const std::string name = "big" + std::to_string(i) + ".bin";
-        folder_.write("source/" + name, randomBytes(1'000'000, static_cast<unsigned>(10 + i)));
+        folder_.write("source/" + name, randomBytes(6'000'000, static_cast<unsigned>(10 + i)));
         names.push_back(QString::fromStdString(name));
     }
     runTool("7zz", QStringList{"a", "-t7z", "-mx=1", "-ms=off", "../many.7z"} + names, source_);
@@ -173,8 +179,10 @@ TEST_F(DragOutStagerTest, NeverRunsMoreThanTwoExtractionsAtOnce) {
         EXPECT_EQ(readFile(staged->at(i).toStdString()),
                   readFile(source_ / names[i].toStdString()));
     }
-    EXPECT_GE(most.load(), 1) << "the extractions were never seen running";
     EXPECT_LE(most.load(), DragOutStager::kMaxConcurrentExtractions);
+    // The watcher reads /proc between the runs; on a heavily loaded machine it can miss every
+    // one of them, and then the limit was not observed at all.
+    if (most.load() == 0) GTEST_SKIP() << "no extraction was caught running; the limit went unobserved";
 }
 
 TEST_F(DragOutStagerTest, EncryptedEntriesUseTheTabsPasswordAndGoToTheSheetWithoutOne) {
