@@ -203,6 +203,9 @@ public:
     void resetPreviewState();
     // Stops every running task and removes the session cache root; called before quitting.
     void cleanupPreviewCache();
+    // Creates the session cache root (owner only) if needed; throws when it cannot, or when
+    // something not private to this user sits under its name.
+    void ensureCacheRoot() const;
 
     // --- Tabs and opening ---
     void openArchive(const QString& path, const std::optional<std::string>& password = {});
@@ -351,8 +354,6 @@ private:
     void deliverPreview(const QString& entryID, const QString& localFile,
                         std::optional<QImage> image, std::optional<QString> text);
     [[nodiscard]] QString cacheFolder() const;
-    // Creates the session cache root (owner only) if needed.
-    void ensureCacheRoot() const;
     [[nodiscard]] QString archiveFolder() const;
     [[nodiscard]] std::optional<std::string> effectivePassword(const QString& typed) const;
 

@@ -41,13 +41,20 @@ public:
     // outcome's failure.
     template <class Work, class Deliver>
     static TaskHandle run(QObject* context, Work work, Deliver deliver) {
+        return runOn(pool(), context, std::move(work), std::move(deliver));
+    }
+
+    // The same on a pool of the caller's, for work that must be limited in number or
+    // waited for on its own.
+    template <class Work, class Deliver>
+    static TaskHandle runOn(QThreadPool& workers, QObject* context, Work work, Deliver deliver) {
         using Result = std::invoke_result_t<Work&, const TaskHandle&>;
         static_assert(!std::is_void_v<Result>, "return a value, even a bool");
         TaskHandle handle;
         QPointer<QObject> receiver(context);
         auto shared = std::make_shared<std::pair<Work, Deliver>>(std::move(work),
                                                                  std::move(deliver));
-        pool().start([handle, receiver, shared]() {
+        workers.start([handle, receiver, shared]() {
             auto outcome = std::make_shared<TaskOutcome<Result>>();
             if (handle.isCancelled()) return;
             try {

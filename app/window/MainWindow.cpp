@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -14,8 +15,16 @@
 #include "localization/S.hpp"
 #include "platform/UserDefaults.hpp"
 #include "state/ArchiveViewModel.hpp"
+#include "state/DragOutStager.hpp"
 #include "window/AppearanceController.hpp"
 #include "window/ArchiveTabStrip.hpp"
+#include "window/ConvertArchiveSheet.hpp"
+#include "window/CreateArchiveSheet.hpp"
+#include "window/DragOutController.hpp"
+#include "window/EntryTableView.hpp"
+#include "window/ExtractSheet.hpp"
+#include "window/PasswordSheet.hpp"
+#include "window/WindowDropHandler.hpp"
 #include "window/BusyOverlay.hpp"
 #include "window/EntryListPane.hpp"
 #include "window/FeedbackLink.hpp"
@@ -127,9 +136,21 @@ MainWindow::MainWindow(ArchiveViewModel& viewModel, AppearanceController* appear
 }
 
 void MainWindow::installSheets() {
-    // The sheets (extract, password, create, convert) are built here once; each opens and
-    // closes itself when the state object's show flag for it changes. They are added by the
-    // sheets' own work and do not exist on this branch yet.
+    // The sheets are built once; each opens and closes itself when the state object's show
+    // flag for it changes.
+    new ExtractSheet(viewModel_, this);
+    new PasswordSheet(viewModel_, this);
+    new CreateArchiveSheet(viewModel_, this);
+    new ConvertArchiveSheet(viewModel_, this);
+    // Files dropped anywhere on the window.
+    new WindowDropHandler(viewModel_, this);
+    // Rows dragged out of the table: staged as real files first, then a copy-only drag.
+    auto* stager = new DragOutStager(viewModel_, this);
+    auto* dragOut = new DragOutController(viewModel_, *stager, &entryList_->table(), this);
+    connect(&entryList_->table(), &EntryTableView::dragRequested, dragOut,
+            &DragOutController::beginDrag);
+    // Connected before the state object's own cleanup, so running staging stops first.
+    connect(qApp, &QCoreApplication::aboutToQuit, stager, &DragOutStager::shutdown);
 }
 
 QAction* MainWindow::addCommand(QMenu* menu, const QString& objectName,

@@ -1,0 +1,42 @@
+#include "window/MiddleElidedLabel.hpp"
+
+#include <QPainter>
+
+namespace kelvane::app {
+
+MiddleElidedLabel::MiddleElidedLabel(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void MiddleElidedLabel::setText(const QString& text) {
+    if (text == text_) return;
+    text_ = text;
+    setToolTip(text);
+    updateGeometry();
+    update();
+}
+
+void MiddleElidedLabel::setTextRole(QPalette::ColorRole role) {
+    role_ = role;
+    update();
+}
+
+QString MiddleElidedLabel::displayedText() const {
+    return fontMetrics().elidedText(text_, Qt::ElideMiddle, width());
+}
+
+QSize MiddleElidedLabel::sizeHint() const {
+    return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()};
+}
+
+QSize MiddleElidedLabel::minimumSizeHint() const {
+    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3, fontMetrics().height()};
+}
+
+void MiddleElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(palette().color(role_));
+    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, displayedText());
+}
+
+}  // namespace kelvane::app
