@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
     kelvane::app::InstanceChannel channel(kelvane::app::InstanceChannel::defaultSocketName());
     const QStringList files =
         kelvane::app::CommandLineFiles::paths(kelvane::app::CommandLineFiles::from(arguments));
-    if (channel.handOver(files)) return 0;
+    // "--compress" asks for the create sheet of this launch's own window; other launches hand
+    // their files to the running window.
+    if (!arguments.contains(QStringLiteral("--compress")) && channel.handOver(files)) return 0;
     // Without the socket the window still works; later launches then open windows of their own.
     (void)channel.listen();
 

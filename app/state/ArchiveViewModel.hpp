@@ -212,6 +212,8 @@ public:
     // Shows a listing read elsewhere (a benchmark, a window test with a synthetic listing of
     // a million entries) in a tab, exactly as if it had just been opened.
     void showListing(const ArchiveListing& listing);
+    // Reads the shown archive again, with the tab's password, even without one (F5).
+    void reloadArchive();
     void switchToTab(const QUuid& id);
     void closeTab(const QUuid& id);
     void persistActiveTabSnapshot();

@@ -42,6 +42,11 @@ void ArchiveViewModel::openArchive(const QString& path, const std::optional<std:
     readArchive(path, password, false);
 }
 
+void ArchiveViewModel::reloadArchive() {
+    if (!listing_) return;
+    readArchive(archivePath(), sessionPassword_, true);
+}
+
 void ArchiveViewModel::readArchive(const QString& path, const std::optional<std::string>& password,
                                    bool evenIfShown) {
     const QString standardized = standardizedPath(path);

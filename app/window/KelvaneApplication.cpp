@@ -41,7 +41,15 @@ void KelvaneApplication::launch(const QStringList& arguments, InstanceChannel* c
         connect(channel, &InstanceChannel::filesReceived, this, &KelvaneApplication::openFiles);
     }
     const QList<QUrl> files = CommandLineFiles::from(arguments);
-    if (!files.isEmpty()) viewModel_->handleDroppedURLs(files);
+    if (files.isEmpty()) return;
+    // The file manager's "Compress…" action: the create sheet with these sources, whatever
+    // they are (archives included), keeping the last options as a drop does.
+    if (arguments.contains(QStringLiteral("--compress"))) {
+        viewModel_->setCreateSourceURLs(CommandLineFiles::paths(files));
+        viewModel_->setShowCreateSheet(true);
+        return;
+    }
+    viewModel_->handleDroppedURLs(files);
 }
 
 void KelvaneApplication::openFiles(const QStringList& paths) {

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -208,9 +209,7 @@ void MainWindow::buildMenus() {
             &ArchiveViewModel::deleteSelectedEntriesFromArchive);
     archiveMenu_->addSeparator();
     QAction* reload = addCommand(archiveMenu_, QStringLiteral("reload"), QKeySequence(Qt::Key_F5));
-    connect(reload, &QAction::triggered, this, [this] {
-        if (viewModel_.listing()) viewModel_.openArchive(viewModel_.archivePath(), viewModel_.sessionPassword());
-    });
+    connect(reload, &QAction::triggered, &viewModel_, &ArchiveViewModel::reloadArchive);
     QAction* next = addCommand(archiveMenu_, QStringLiteral("nextTab"));
     next->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
     connect(next, &QAction::triggered, this, [this] { switchTabBy(1); });
@@ -265,6 +264,13 @@ QAction* MainWindow::action(const QString& objectName) const {
 }
 
 void MainWindow::retranslate() {
+    // Arabic, Persian and Hebrew mirror the whole application: panes, breadcrumbs, the
+    // table's columns and the sheets; numbers and paths keep their own direction.
+    const Qt::LayoutDirection direction =
+        viewModel_.language().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    if (QGuiApplication::layoutDirection() != direction) {
+        QGuiApplication::setLayoutDirection(direction);
+    }
     fileMenu_->setTitle(qs(S::t("&File", "&Dosya")));
     archiveMenu_->setTitle(qs(S::t("Archive", "Arşiv")));
     viewMenu_->setTitle(qs(S::t("&View", "&Görünüm")));

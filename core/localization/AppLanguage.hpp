@@ -89,6 +89,10 @@ public:
     [[nodiscard]] std::optional<AppLanguage> fallbackParent() const;
     // Native name, plus " (English name)" when the two differ ignoring case.
     [[nodiscard]] std::string displayName() const;
+    // Written from right to left (Arabic, Persian, Hebrew): the window mirrors.
+    [[nodiscard]] constexpr bool isRightToLeft() const {
+        return value() == ar || value() == fa || value() == he;
+    }
     // Locale identifier for collation and number formatting (the raw code).
     [[nodiscard]] std::string_view locale() const { return rawValue(); }
 

@@ -76,6 +76,21 @@ TEST_F(OpeningAndTabsTest, ReopeningAnOpenArchiveSwitchesWithoutReadingIt) {
     EXPECT_EQ(model_->tabs().size(), 2U);
 }
 
+TEST_F(OpeningAndTabsTest, ReloadingReadsTheArchiveAgainWithoutAPassword) {
+    const auto archive = makeArchive(folder_.path() / "changing.zip", {{"a.txt", "a"}});
+    openAndWait(archive);
+    const QUuid tab = *model_->activeTabID();
+    // Changed behind the window's back.
+    makeArchive(archive, {{"b.txt", "b"}});
+    model_->reloadArchive();
+    EXPECT_TRUE(model_->isBusy());
+    ASSERT_TRUE(waitFor([&] {
+        return !model_->isBusy() && model_->listing()->tree()->entry("b.txt") != nullptr;
+    }));
+    EXPECT_EQ(model_->activeTabID(), tab);
+    EXPECT_EQ(model_->tabs().size(), 1U);
+}
+
 TEST_F(OpeningAndTabsTest, AMissingFileIsANoticeWithoutBusyState) {
     QSignalSpy busy(model_.get(), &ArchiveViewModel::isBusyChanged);
     model_->openArchive(QString::fromStdString((folder_.path() / "gone.zip").string()));

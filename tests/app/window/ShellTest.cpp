@@ -149,6 +149,19 @@ TEST_F(ShellTest, KeyMonitorFollowsItsRules) {
     qApp->removeEventFilter(&monitor);
 }
 
+TEST_F(ShellTest, RightToLeftLanguagesMirrorTheWholeApplication) {
+    for (const AppLanguage language : {AppLanguage::ar, AppLanguage::fa, AppLanguage::he}) {
+        viewModel.chooseLanguage(language);
+        EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::RightToLeft) << language.rawValue();
+        EXPECT_TRUE(window.isRightToLeft());
+        EXPECT_TRUE(window.entryList().isRightToLeft());
+    }
+    viewModel.chooseLanguage(AppLanguage::de);
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    EXPECT_FALSE(window.entryList().isRightToLeft());
+    viewModel.followSystemLanguage();
+}
+
 TEST(CommandLineFilesTest, SwitchesAreDroppedAndOnlyExistingPathsKept) {
     windowTestApplication();
     TemporaryFolder folder;
@@ -196,6 +209,25 @@ TEST(ApplicationTest, FilesOnTheCommandLineOpenAndASecondLaunchHandsItsFilesOver
     // Nobody listening: the launch reports it and opens its own window instead.
     const app::InstanceChannel nobody(QString::fromStdString((folder.path() / "none.socket").string()));
     EXPECT_FALSE(nobody.handOver({}, 200));
+}
+
+TEST(ApplicationTest, CompressOnTheCommandLineOffersTheFilesInTheCreateSheet) {
+    windowTestApplication();
+    TemporaryFolder folder;
+    const auto archive = makeZip(folder.path(), "kept.zip", {{"one.txt", "1"}});
+    const auto plain = folder.write("notes.txt", "notes");
+    app::KelvaneApplication application;
+    application.launch({QStringLiteral("kelvane"), QStringLiteral("--compress"),
+                        QString::fromStdString(archive.string()),
+                        QString::fromStdString(plain.string())},
+                       nullptr);
+    EXPECT_TRUE(application.viewModel().showCreateSheet());
+    EXPECT_EQ(application.viewModel().createSourceURLs(),
+              (QStringList{QString::fromStdString(archive.string()),
+                           QString::fromStdString(plain.string())}));
+    // The archive among them is packed, not opened.
+    EXPECT_TRUE(application.viewModel().tabs().empty());
+    application.viewModel().setShowCreateSheet(false);
 }
 
 TEST(FeedbackLinkTest, AddressFollowsTheLanguage) {
