@@ -41,8 +41,17 @@ for program in bin/kelvane-cli share/kelvane/install-nautilus-scripts.sh \
 done
 gzip -t "$prefix/share/doc/kelvane/changelog.gz" 2>/dev/null || fail "changelog.gz is not gzip data"
 
-# The installed kelvane-cli runs from the prefix.
+# The installed kelvane-cli runs from the prefix and reads translation packs from
+# the prefix's share/kelvane/Localizations (found relative to the program).
 "$prefix/bin/kelvane-cli" help >/dev/null 2>&1 || fail "the installed kelvane-cli does not run"
+mkdir -p "$prefix/share/kelvane/Localizations" "$work/home/data" "$work/home/config"
+printf '{"Archive file not found.": "Archivdatei nicht gefunden."}\n' \
+  >"$prefix/share/kelvane/Localizations/de.json"
+message=$(HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_CONFIG_HOME=$work/home/config \
+  LANG=de_DE.UTF-8 LANGUAGE=de LC_ALL='' LC_MESSAGES='' \
+  "$prefix/bin/kelvane-cli" list "$work/missing.zip" 2>&1 || true)
+[[ "$message" == *"Archivdatei nicht gefunden."* ]] ||
+  fail "the installed kelvane-cli did not use the pack in share/kelvane/Localizations: $message"
 
 # The opt-in command copies both scripts into the user's GNOME Files scripts
 # folder and takes them out again.
