@@ -119,6 +119,13 @@ QIcon SymbolIcon::bundledIcon(const QString& symbolName, const QColor& tint) {
     return QIcon(new TintedSymbolIconEngine(resourcePath(name), tint));
 }
 
+QIcon SymbolIcon::applicationIcon() {
+    ensureResources();
+    static const QString kApplicationIconName = QStringLiteral("io.tessaloom.Kelvane");
+    return QIcon::fromTheme(kApplicationIconName,
+                            QIcon(QStringLiteral(":/app/%1.svg").arg(kApplicationIconName)));
+}
+
 QStringList SymbolIcon::symbolNames() {
     QStringList names;
     names.reserve(static_cast<qsizetype>(kSymbols.size()));

@@ -30,6 +30,11 @@ public:
     // theme icon means the same thing.
     [[nodiscard]] static QString themeIconName(const QString& symbolName);
 
+    // Kelvane's own application icon in full colour: the installed theme's copy
+    // (io.tessaloom.Kelvane) when there is one, else the copy built in, so a
+    // program run from the build tree has its icon too.
+    [[nodiscard]] static QIcon applicationIcon();
+
     // The symbol shown for a name that has no drawing.
     [[nodiscard]] static QString fallbackSymbolName() { return QStringLiteral("doc"); }
 };

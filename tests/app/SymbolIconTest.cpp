@@ -256,6 +256,18 @@ TEST_F(SymbolIconTest, WhiteInADrawingCutsThroughTheInk) {
     EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0) << "outside the disc stays clear";
 }
 
+TEST_F(SymbolIconTest, ApplicationIconIsBuiltInWhenNoThemeHasIt) {
+    const QIcon icon = SymbolIcon::applicationIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(64, 64));
+    EXPECT_GE(countInked(image), 64 * 64 / 3);
+    // In its own colours: the box's orange body, not a tint.
+    const QColor body(image.pixel(32, 56));
+    EXPECT_GT(body.red(), 180);
+    EXPECT_LT(body.blue(), 100);
+}
+
 TEST_F(SymbolIconTest, DisabledIconIsFadedNotRecoloured) {
     const QIcon icon = SymbolIcon::bundledIcon(QStringLiteral("archivebox.fill"), kTint);
     const QImage normal =
