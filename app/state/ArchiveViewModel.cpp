@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -16,6 +15,7 @@
 #include "state/BackgroundTask.hpp"
 #include "state/BusySpeedText.hpp"
 #include "state/DesktopServices.hpp"
+#include "state/EngineFailure.hpp"
 #include "state/ViewModelText.hpp"
 
 namespace kelvane::app {
@@ -39,9 +39,10 @@ ArchiveViewModel::ArchiveViewModel(DesktopServices& desktop, QObject* parent)
       desktop_(desktop),
       language_(AppLanguage::current()),
       isFollowingSystemLanguage_(AppLanguage::isFollowingSystem()),
-      sessionCacheRoot_(QDir(QString::fromStdString(std::filesystem::temp_directory_path()))
-                            .filePath(QStringLiteral("KelvanePreview-%1")
-                                          .arg(QCoreApplication::applicationPid()))),
+      sessionCacheRoot_(
+          QDir(QString::fromStdString(std::filesystem::temp_directory_path()))
+              .filePath(
+                  QStringLiteral("KelvanePreview-%1").arg(QCoreApplication::applicationPid()))),
       extractDestination_(defaultExtractDestination()) {
     searchPauseTimer_.setSingleShot(true);
     searchPauseTimer_.setInterval(kSearchPauseMs);
@@ -305,8 +306,8 @@ void ArchiveViewModel::rememberRecent(const QString& path) {
     const std::string standardized =
         QDir::cleanPath(QFileInfo(path).absoluteFilePath()).toStdString();
     UserDefaults& defaults = UserDefaults::standard();
-    std::vector<std::string> stored = defaults.stringArray(recentKey).value_or(
-        std::vector<std::string>{});
+    std::vector<std::string> stored =
+        defaults.stringArray(recentKey).value_or(std::vector<std::string>{});
     std::erase(stored, standardized);
     stored.insert(stored.begin(), standardized);
     if (stored.size() > static_cast<std::size_t>(kMaxRecentArchives)) {
@@ -446,6 +447,20 @@ void ArchiveViewModel::requestPassword(const PendingPasswordAction& action,
     setPasswordSheetError(error);
     setPasswordSheetInput(QString());
     setShowPasswordSheet(true);
+}
+
+bool ArchiveViewModel::requestPasswordAfter(const std::exception_ptr& failure,
+                                            const PendingPasswordAction& action) {
+    const auto kind = EngineFailure::kindOf(failure);
+    if (kind == ArchiveEngineError::Case::passwordRequired) {
+        requestPassword(action, std::nullopt);
+        return true;
+    }
+    if (kind == ArchiveEngineError::Case::wrongPassword) {
+        requestPassword(action, EngineFailure::text(failure));
+        return true;
+    }
+    return false;
 }
 
 void ArchiveViewModel::submitPasswordSheet() {

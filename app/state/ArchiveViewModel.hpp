@@ -348,6 +348,10 @@ private:
     void readArchive(const QString& path, const std::optional<std::string>& password,
                      bool evenIfShown);
     void appendCreateSources(const QList<QUrl>& chosen);
+    // When `failure` is a password problem, asks for a password to resume `action` (with the
+    // wrong-password message when one was given) and answers true.
+    bool requestPasswordAfter(const std::exception_ptr& failure,
+                              const PendingPasswordAction& action);
     void installOpenedArchive(const ArchiveListing& listing,
                               const std::optional<std::string>& password);
     void openingFinished(const TokenPointer& token);

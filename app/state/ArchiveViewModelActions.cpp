@@ -2,16 +2,15 @@
 // archives (create, convert), and the routing of dropped and chosen files.
 #include <QDir>
 #include <QFileInfo>
-
 #include <filesystem>
 
 #include "engine/ArchiveEngineError.hpp"
-#include "engine/EngineFailureText.hpp"
 #include "model/ExtractArchiveOptions.hpp"
 #include "process/ProcessCancellationToken.hpp"
 #include "state/ArchiveViewModel.hpp"
 #include "state/BackgroundTask.hpp"
 #include "state/DesktopServices.hpp"
+#include "state/EngineFailure.hpp"
 #include "state/ViewModelText.hpp"
 
 namespace kelvane::app {
@@ -23,26 +22,6 @@ std::filesystem::path toPath(const QString& path) {
 
 QString fileNameOf(const std::filesystem::path& path) {
     return QFileInfo(QString::fromStdString(path.string())).fileName();
-}
-
-// The engine error inside a failure, if it is one.
-std::optional<ArchiveEngineError::Case> engineErrorCase(const std::exception_ptr& failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const ArchiveEngineError& error) {
-        return error.kind();
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-bool isPasswordProblem(const std::optional<ArchiveEngineError::Case>& kind) {
-    return kind == ArchiveEngineError::Case::passwordRequired ||
-           kind == ArchiveEngineError::Case::wrongPassword;
-}
-
-QString failureText(const std::exception_ptr& failure) {
-    return ViewModelText::from(EngineFailureText::describe(failure));
 }
 
 QString itemsDetail(std::size_t count) {
@@ -64,15 +43,14 @@ void ArchiveViewModel::presentExtractSheet(bool selectedOnly) {
 
 void ArchiveViewModel::chooseExtractDestinationFolder() {
     QPointer<ArchiveViewModel> self(this);
-    desktop_.chooseForOpening(
-        {.canChooseFiles = false,
-         .canChooseDirectories = true,
-         .allowsMultipleSelection = false,
-         .directory = extractDestination_},
-        [self](const QList<QUrl>& chosen) {
-            if (self.isNull() || chosen.isEmpty()) return;
-            self->setExtractDestination(chosen.front().toLocalFile());
-        });
+    desktop_.chooseForOpening({.canChooseFiles = false,
+                               .canChooseDirectories = true,
+                               .allowsMultipleSelection = false,
+                               .directory = extractDestination_},
+                              [self](const QList<QUrl>& chosen) {
+                                  if (self.isNull() || chosen.isEmpty()) return;
+                                  self->setExtractDestination(chosen.front().toLocalFile());
+                              });
 }
 
 void ArchiveViewModel::quickExtractHere(bool selectedOnly) {
@@ -117,21 +95,15 @@ void ArchiveViewModel::executeExtract() {
                     sessionPassword_ = options.password;
                 }
                 const QString folder = QString::fromStdString(outcome.value->string());
-                showToast(ViewModelText::t("Extracted to ", "Çıkarıldı: ") +
-                              QFileInfo(folder).fileName(),
-                          false);
+                showToast(
+                    ViewModelText::t("Extracted to ", "Çıkarıldı: ") + QFileInfo(folder).fileName(),
+                    false);
                 if (options.openInFinderWhenDone) desktop_.openFolder(folder);
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
-            if (isPasswordProblem(kind)) {
-                requestPassword(PendingPasswordAction::extract(hadEntries),
-                                kind == ArchiveEngineError::Case::wrongPassword
-                                    ? std::optional<QString>(failureText(outcome.failure))
-                                    : std::nullopt);
+            if (requestPasswordAfter(outcome.failure, PendingPasswordAction::extract(hadEntries)))
                 return;
-            }
-            showToast(failureText(outcome.failure), true);
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 
@@ -139,9 +111,9 @@ void ArchiveViewModel::executeExtract() {
 
 void ArchiveViewModel::runArchiveIntegrityTest() {
     if (!listing_) return;
-    const TokenPointer token = enterBusy(
-        ViewModelText::t("Testing archive integrity…", "Arşiv bütünlüğü test ediliyor…"),
-        fileNameOf(listing_->info().url), listing_->info().totalUncompressedSize, true);
+    const TokenPointer token =
+        enterBusy(ViewModelText::t("Testing archive integrity…", "Arşiv bütünlüğü test ediliyor…"),
+                  fileNameOf(listing_->info().url), listing_->info().totalUncompressedSize, true);
     const ArchiveListing listing = *listing_;
     const ArchiveEngineService engine = engine_;
     const std::optional<std::string> password = sessionPassword_;
@@ -157,16 +129,11 @@ void ArchiveViewModel::runArchiveIntegrityTest() {
                 showToast(ViewModelText::from(outcome.value->summary), !outcome.value->passed);
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
-            if (kind == ArchiveEngineError::Case::cancelled) return;
-            if (isPasswordProblem(kind)) {
-                requestPassword(PendingPasswordAction::testArchive(),
-                                kind == ArchiveEngineError::Case::wrongPassword
-                                    ? std::optional<QString>(failureText(outcome.failure))
-                                    : std::nullopt);
+            if (EngineFailure::kindOf(outcome.failure) == ArchiveEngineError::Case::cancelled) {
                 return;
             }
-            showToast(failureText(outcome.failure), true);
+            if (requestPasswordAfter(outcome.failure, PendingPasswordAction::testArchive())) return;
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 
@@ -174,9 +141,9 @@ void ArchiveViewModel::runArchiveIntegrityTest() {
 
 void ArchiveViewModel::promptAddFilesToOpenArchive() {
     if (!listing_ || !listing_->info().isModifiable) {
-        showToast(ViewModelText::from(
-                      ArchiveEngineError::unsupportedModification().errorDescription()),
-                  true);
+        showToast(
+            ViewModelText::from(ArchiveEngineError::unsupportedModification().errorDescription()),
+            true);
         return;
     }
     QPointer<ArchiveViewModel> self(this);
@@ -194,9 +161,9 @@ void ArchiveViewModel::promptAddFilesToOpenArchive() {
 
 void ArchiveViewModel::addFilesToCurrentArchive(const QStringList& paths) {
     if (!listing_ || !listing_->info().isModifiable || paths.isEmpty()) return;
-    const TokenPointer token = enterBusy(
-        ViewModelText::t("Adding files to archive…", "Arşive dosya ekleniyor…"),
-        itemsDetail(static_cast<std::size_t>(paths.size())), 0, true);
+    const TokenPointer token =
+        enterBusy(ViewModelText::t("Adding files to archive…", "Arşive dosya ekleniyor…"),
+                  itemsDetail(static_cast<std::size_t>(paths.size())), 0, true);
     std::vector<std::filesystem::path> items;
     for (const QString& path : paths) items.push_back(toPath(path));
     const std::filesystem::path archive = listing_->info().url;
@@ -213,7 +180,7 @@ void ArchiveViewModel::addFilesToCurrentArchive(const QStringList& paths) {
         [this, archivePathText, password](TaskOutcome<bool> outcome) {
             finishBusy();
             if (!outcome.succeeded()) {
-                showToast(failureText(outcome.failure), true);
+                showToast(EngineFailure::text(outcome.failure), true);
                 return;
             }
             showToast(ViewModelText::t("Added files to archive", "Dosyalar arşive eklendi"), false);
@@ -244,7 +211,7 @@ void ArchiveViewModel::deleteSelectedEntriesFromArchive() {
         [this, archivePathText, password](TaskOutcome<bool> outcome) {
             finishBusy();
             if (!outcome.succeeded()) {
-                showToast(failureText(outcome.failure), true);
+                showToast(EngineFailure::text(outcome.failure), true);
                 return;
             }
             showToast(ViewModelText::t("Deleted entries from archive", "Öğeler arşivden silindi"),
@@ -315,8 +282,8 @@ QString ArchiveViewModel::proposedCreateArchiveName() const {
     if (createSourceURLs_.size() == 1) {
         // The name without its last extension; a folder keeps its whole name.
         const QFileInfo source(createSourceURLs_.front());
-        const QString name = source.fileName().isEmpty() ? QDir(source.filePath()).dirName()
-                                                         : source.fileName();
+        const QString name =
+            source.fileName().isEmpty() ? QDir(source.filePath()).dirName() : source.fileName();
         const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
         base = dot > 0 ? name.left(dot) : name;
     }
@@ -342,8 +309,9 @@ void ArchiveViewModel::executeCreateArchive(const QString& destination) {
     for (const QString& source : createSourceURLs_) sources.push_back(toPath(source));
     const CreateArchiveOptions options = createOptions_;
     setShowCreateSheet(false);
-    const TokenPointer token = enterBusy(ViewModelText::t("Creating archive…", "Arşiv oluşturuluyor…"),
-                                         QFileInfo(destination).fileName(), 0, true);
+    const TokenPointer token =
+        enterBusy(ViewModelText::t("Creating archive…", "Arşiv oluşturuluyor…"),
+                  QFileInfo(destination).fileName(), 0, true);
     const ArchiveEngineService engine = engine_;
     auto progress = makeProgressHandler();
     const std::filesystem::path target = toPath(destination);
@@ -355,7 +323,7 @@ void ArchiveViewModel::executeCreateArchive(const QString& destination) {
         [this, options](TaskOutcome<std::filesystem::path> outcome) {
             finishBusy();
             if (!outcome.succeeded()) {
-                showToast(failureText(outcome.failure), true);
+                showToast(EngineFailure::text(outcome.failure), true);
                 return;
             }
             setCreateSourceURLs({});
@@ -383,7 +351,8 @@ void ArchiveViewModel::presentConvertSheet() {
 QString ArchiveViewModel::proposedConvertArchiveName() const {
     if (!listing_) return {};
     const std::string_view extension = createOptions_.format.fileExtension();
-    return QString::fromStdString(ArchiveEngineService::cleanArchiveBaseName(listing_->info().url)) +
+    return QString::fromStdString(
+               ArchiveEngineService::cleanArchiveBaseName(listing_->info().url)) +
            QStringLiteral("-converted.") +
            QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
 }
@@ -391,12 +360,12 @@ QString ArchiveViewModel::proposedConvertArchiveName() const {
 void ArchiveViewModel::promptSaveAndConvertArchive() {
     if (!listing_) return;
     QPointer<ArchiveViewModel> self(this);
-    desktop_.chooseSaveLocation({.directory = archiveFolder(),
-                                 .proposedName = proposedConvertArchiveName()},
-                                [self](const std::optional<QUrl>& chosen) {
-                                    if (self.isNull() || !chosen) return;
-                                    self->executeConvertArchive(chosen->toLocalFile());
-                                });
+    desktop_.chooseSaveLocation(
+        {.directory = archiveFolder(), .proposedName = proposedConvertArchiveName()},
+        [self](const std::optional<QUrl>& chosen) {
+            if (self.isNull() || !chosen) return;
+            self->executeConvertArchive(chosen->toLocalFile());
+        });
 }
 
 void ArchiveViewModel::executeConvertArchive(const QString& destination) {
@@ -414,8 +383,7 @@ void ArchiveViewModel::executeConvertArchive(const QString& destination) {
     BackgroundTask::run(
         this,
         [engine, listing, target, options, sourcePassword, token, progress](const TaskHandle&) {
-            return engine.convertArchive(listing, target, options, sourcePassword, token,
-                                         progress);
+            return engine.convertArchive(listing, target, options, sourcePassword, token, progress);
         },
         [this, options, destination](TaskOutcome<std::filesystem::path> outcome) {
             finishBusy();
@@ -429,15 +397,10 @@ void ArchiveViewModel::executeConvertArchive(const QString& destination) {
                                            : std::optional<std::string>(options.password));
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
-            if (isPasswordProblem(kind)) {
-                requestPassword(PendingPasswordAction::convertArchive(destination),
-                                kind == ArchiveEngineError::Case::wrongPassword
-                                    ? std::optional<QString>(failureText(outcome.failure))
-                                    : std::nullopt);
+            if (requestPasswordAfter(outcome.failure,
+                                     PendingPasswordAction::convertArchive(destination)))
                 return;
-            }
-            showToast(failureText(outcome.failure), true);
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 

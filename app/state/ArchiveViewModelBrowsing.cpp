@@ -42,12 +42,14 @@ void ArchiveViewModel::rebuildDisplayedEntries(bool debounced) {
     const bool heavySort =
         (sortField_ != ArchiveSortField::name || !sortAscending_) &&
         index.children(currentFolderPath_.toStdString()).size() > kBackgroundFilterEntryCount;
-    const bool background =
-        debounced ||
-        (entryCount > kBackgroundFilterEntryCount && (isSearchOrFilterActive() || heavySort));
+    const bool background = debounced || (entryCount > kBackgroundFilterEntryCount &&
+                                          (isSearchOrFilterActive() || heavySort));
     if (!background) {
-        const QuerySnapshot snapshot{listing_->tree(), currentFolderPath_.toStdString(),
-                                     searchQuery_.toStdString(), filterKind_, sortField_,
+        const QuerySnapshot snapshot{listing_->tree(),
+                                     currentFolderPath_.toStdString(),
+                                     searchQuery_.toStdString(),
+                                     filterKind_,
+                                     sortField_,
                                      sortAscending_};
         setDisplayedEntries(snapshot.run());
         setIsFilteringAsync(false);
@@ -68,8 +70,11 @@ void ArchiveViewModel::startBackgroundFilter(bool /*debounced*/) {
         return;
     }
     if (filterTask_) filterTask_->cancel();
-    const QuerySnapshot snapshot{listing_->tree(), currentFolderPath_.toStdString(),
-                                 searchQuery_.toStdString(), filterKind_, sortField_,
+    const QuerySnapshot snapshot{listing_->tree(),
+                                 currentFolderPath_.toStdString(),
+                                 searchQuery_.toStdString(),
+                                 filterKind_,
+                                 sortField_,
                                  sortAscending_};
     setIsFilteringAsync(true);
     filterTask_ = BackgroundTask::run(

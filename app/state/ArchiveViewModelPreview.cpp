@@ -4,35 +4,20 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStringDecoder>
-
 #include <filesystem>
 
 #include "engine/ArchiveEngineError.hpp"
 #include "engine/ChecksumService.hpp"
-#include "engine/EngineFailureText.hpp"
 #include "process/ProcessCancellationToken.hpp"
 #include "state/ArchiveViewModel.hpp"
 #include "state/BackgroundTask.hpp"
 #include "state/DesktopServices.hpp"
+#include "state/EngineFailure.hpp"
 #include "state/TextPreviewDecoder.hpp"
 #include "state/ViewModelText.hpp"
 
 namespace kelvane::app {
 namespace {
-
-std::optional<ArchiveEngineError::Case> engineErrorCase(const std::exception_ptr& failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const ArchiveEngineError& error) {
-        return error.kind();
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-QString failureText(const std::exception_ptr& failure) {
-    return ViewModelText::from(EngineFailureText::describe(failure));
-}
 
 QString entryID(const ArchiveEntry& entry) {
     return QString::fromUtf8(entry.id().data(), static_cast<qsizetype>(entry.id().size()));
@@ -69,7 +54,7 @@ void ArchiveViewModel::preparePreview(const ArchiveEntry& entry, bool forceLoad)
     try {
         ensureCacheRoot();
     } catch (...) {
-        setPreviewErrorText(failureText(std::current_exception()));
+        setPreviewErrorText(EngineFailure::text(std::current_exception()));
         return;
     }
     previewCancellation_ = std::make_shared<ProcessCancellationToken>();
@@ -89,8 +74,8 @@ void ArchiveViewModel::preparePreview(const ArchiveEntry& entry, bool forceLoad)
             result.localFile = QString::fromStdString(local.string());
             if (token->isCancelled()) return result;
             if (category == ArchiveFileCategory::codeText) {
-                result.text = TextPreviewDecoder::readPreview(result.localFile,
-                                                              kTextPreviewByteLimit);
+                result.text =
+                    TextPreviewDecoder::readPreview(result.localFile, kTextPreviewByteLimit);
             } else if (category == ArchiveFileCategory::image) {
                 QImageReader reader(result.localFile);
                 reader.setAutoTransform(true);
@@ -106,7 +91,7 @@ void ArchiveViewModel::preparePreview(const ArchiveEntry& entry, bool forceLoad)
                                std::move(outcome.value->text));
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
+            const auto kind = EngineFailure::kindOf(outcome.failure);
             if (kind == ArchiveEngineError::Case::passwordRequired) {
                 setIsLoadingPreview(false);
                 if (forceLoad) {
@@ -119,12 +104,12 @@ void ArchiveViewModel::preparePreview(const ArchiveEntry& entry, bool forceLoad)
             if (kind == ArchiveEngineError::Case::wrongPassword) {
                 setIsLoadingPreview(false);
                 requestPassword(PendingPasswordAction::previewEntry(entry),
-                                failureText(outcome.failure));
+                                EngineFailure::text(outcome.failure));
                 return;
             }
             if (previewedEntryID_ != id) return;
             setIsLoadingPreview(false);
-            setPreviewErrorText(failureText(outcome.failure));
+            setPreviewErrorText(EngineFailure::text(outcome.failure));
         });
 }
 
@@ -143,16 +128,17 @@ void ArchiveViewModel::deliverPreview(const QString& entryID, const QString& loc
 void ArchiveViewModel::openEntryDirectly(const ArchiveEntry& entry) {
     if (!listing_ || entry.isDirectory()) return;
     const QString id = entryID(entry);
-    if (previewLocalFileURL_ && previewedEntryID_ == id && QFileInfo::exists(*previewLocalFileURL_)) {
+    if (previewLocalFileURL_ && previewedEntryID_ == id &&
+        QFileInfo::exists(*previewLocalFileURL_)) {
         desktop_.openUrl(QUrl::fromLocalFile(*previewLocalFileURL_));
         return;
     }
-    const QString name = QString::fromUtf8(entry.name().data(),
-                                           static_cast<qsizetype>(entry.name().size()));
+    const QString name =
+        QString::fromUtf8(entry.name().data(), static_cast<qsizetype>(entry.name().size()));
     try {
         ensureCacheRoot();
     } catch (...) {
-        showToast(failureText(std::current_exception()), true);
+        showToast(EngineFailure::text(std::current_exception()), true);
         return;
     }
     const TokenPointer token = enterBusy(ViewModelText::t("Opening entry…", "Dosya açılıyor…"),
@@ -175,18 +161,14 @@ void ArchiveViewModel::openEntryDirectly(const ArchiveEntry& entry) {
                 desktop_.openUrl(QUrl::fromLocalFile(local));
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
-            if (kind == ArchiveEngineError::Case::cancelled) return;
-            if (kind == ArchiveEngineError::Case::passwordRequired) {
-                requestPassword(PendingPasswordAction::openEntryDirectly(entry), std::nullopt);
+            if (EngineFailure::kindOf(outcome.failure) == ArchiveEngineError::Case::cancelled) {
                 return;
             }
-            if (kind == ArchiveEngineError::Case::wrongPassword) {
-                requestPassword(PendingPasswordAction::openEntryDirectly(entry),
-                                failureText(outcome.failure));
+            if (requestPasswordAfter(outcome.failure,
+                                     PendingPasswordAction::openEntryDirectly(entry))) {
                 return;
             }
-            showToast(failureText(outcome.failure), true);
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 
@@ -198,7 +180,8 @@ void ArchiveViewModel::toggleQuickLookForSelection() {
         return;
     }
     const QString id = entryID(*entry);
-    if (previewLocalFileURL_ && previewedEntryID_ == id && QFileInfo::exists(*previewLocalFileURL_)) {
+    if (previewLocalFileURL_ && previewedEntryID_ == id &&
+        QFileInfo::exists(*previewLocalFileURL_)) {
         presentQuickLook(*previewLocalFileURL_);
         return;
     }
@@ -224,7 +207,7 @@ void ArchiveViewModel::toggleQuickLookForSelection() {
             std::erase(backgroundTokens_, token);
             setIsLoadingPreview(false);
             if (!outcome.succeeded()) {
-                showToast(failureText(outcome.failure), true);
+                showToast(EngineFailure::text(outcome.failure), true);
                 return;
             }
             const QString local = QString::fromStdString(outcome.value->string());
@@ -275,20 +258,12 @@ void ArchiveViewModel::computeChecksums(const ArchiveEntry& entry) {
                 setActiveChecksums(outcome.value->report);
                 return;
             }
-            const auto kind = engineErrorCase(outcome.failure);
-            if (kind == ArchiveEngineError::Case::passwordRequired ||
-                kind == ArchiveEngineError::Case::wrongPassword) {
-                setIsComputingChecksums(false);
-                pendingPasswordAction_ = PendingPasswordAction::computeChecksums(entry);
-                setPasswordSheetError(kind == ArchiveEngineError::Case::wrongPassword
-                                          ? std::optional<QString>(failureText(outcome.failure))
-                                          : std::nullopt);
-                setPasswordSheetInput(QString());
-                setShowPasswordSheet(true);
+            setIsComputingChecksums(false);
+            if (requestPasswordAfter(outcome.failure,
+                                     PendingPasswordAction::computeChecksums(entry))) {
                 return;
             }
-            setIsComputingChecksums(false);
-            showToast(failureText(outcome.failure), true);
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 

@@ -1,17 +1,16 @@
 // Opening archives into tabs, and switching, saving and closing tabs.
 #include <QDir>
 #include <QFileInfo>
-
 #include <filesystem>
 #include <system_error>
 
 #include "engine/ArchiveEngineError.hpp"
-#include "engine/EngineFailureText.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
 #include "platform/LocaleNumberFormat.hpp"
 #include "process/ProcessCancellationToken.hpp"
 #include "state/ArchiveViewModel.hpp"
 #include "state/BackgroundTask.hpp"
+#include "state/EngineFailure.hpp"
 #include "state/ViewModelText.hpp"
 
 namespace kelvane::app {
@@ -38,7 +37,8 @@ QString initialFolder(const ArchiveListing& listing) {
 
 }  // namespace
 
-void ArchiveViewModel::openArchive(const QString& path, const std::optional<std::string>& password) {
+void ArchiveViewModel::openArchive(const QString& path,
+                                   const std::optional<std::string>& password) {
     readArchive(path, password, false);
 }
 
@@ -75,8 +75,8 @@ void ArchiveViewModel::readArchive(const QString& path, const std::optional<std:
         if (self.isNull()) return;
         BackgroundTask::post(self.data(), [self, fileName, language, count] {
             if (self.isNull()) return;
-            const QString grouped =
-                QString::fromStdString(LocaleNumberFormat::groupedDecimal(count, language.locale()));
+            const QString grouped = QString::fromStdString(
+                LocaleNumberFormat::groupedDecimal(count, language.locale()));
             self->setBusyDetail(fileName + QStringLiteral(" · ") + grouped +
                                 ViewModelText::t(" files indexed…", " dosya okundu…"));
         });
@@ -93,26 +93,14 @@ void ArchiveViewModel::readArchive(const QString& path, const std::optional<std:
                 installOpenedArchive(*outcome.value, password);
                 return;
             }
-            try {
-                std::rethrow_exception(outcome.failure);
-            } catch (const ArchiveEngineError& error) {
-                switch (error.kind()) {
-                    case ArchiveEngineError::Case::passwordRequired:
-                        requestPassword(PendingPasswordAction::openArchive(standardized),
-                                        std::nullopt);
-                        return;
-                    case ArchiveEngineError::Case::wrongPassword:
-                        requestPassword(PendingPasswordAction::openArchive(standardized),
-                                        ViewModelText::from(error.errorDescription()));
-                        return;
-                    case ArchiveEngineError::Case::cancelled:
-                        return;
-                    default:
-                        break;
-                }
-            } catch (...) {
+            if (EngineFailure::kindOf(outcome.failure) == ArchiveEngineError::Case::cancelled) {
+                return;
             }
-            showToast(ViewModelText::from(EngineFailureText::describe(outcome.failure)), true);
+            if (requestPasswordAfter(outcome.failure,
+                                     PendingPasswordAction::openArchive(standardized))) {
+                return;
+            }
+            showToast(EngineFailure::text(outcome.failure), true);
         });
 }
 
