@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "platform/LargeBlockRelease.hpp"
 #include "platform/TimeZoneSetup.hpp"
 #include "window/CommandLineFiles.hpp"
 #include "window/InstanceChannel.hpp"
@@ -11,6 +12,7 @@
 int main(int argc, char** argv) {
     // Before any thread: without TZ every timestamp of a listing re-reads the zone file.
     kelvane::TimeZoneSetup::ensureTimeZoneVariable();
+    kelvane::LargeBlockRelease::returnLargeBlocksToSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane"));
     QApplication::setOrganizationName(QStringLiteral("Tessaloom"));

@@ -12,6 +12,7 @@
 #include "ExitCode.hpp"
 #include "InterruptWatcher.hpp"
 #include "UsageError.hpp"
+#include "platform/LargeBlockRelease.hpp"
 #include "platform/TimeZoneSetup.hpp"
 
 using kelvane::cli::ExitCode;
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     // Before anything else, and before any thread exists: both touch process-wide state
     // that every later thread and every tool started inherits.
     kelvane::TimeZoneSetup::ensureTimeZoneVariable();
+    kelvane::LargeBlockRelease::returnLargeBlocksToSystem();
     kelvane::cli::InterruptWatcher::install();
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 

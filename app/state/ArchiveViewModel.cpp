@@ -190,8 +190,21 @@ void ArchiveViewModel::setListing(std::optional<ArchiveListing> listing) {
 void ArchiveViewModel::setCurrentFolderPath(const QString& path) {
     if (assignValue(currentFolderPath_, path)) emit currentFolderPathChanged();
 }
-void ArchiveViewModel::setSelectedEntryIDs(const EntrySelection& selection) {
-    if (assignValue(selectedEntryIDs_, selection)) emit selectedEntryIDsChanged();
+void ArchiveViewModel::setSelectedEntryIDs(const EntrySelection& selection,
+                                           std::optional<EntrySelection::RowRanges> rows) {
+    if (selection == selectedEntryIDs_) {
+        if (rows && !selectedDisplayedRows_) selectedDisplayedRows_ = std::move(rows);
+        return;
+    }
+    selectedEntryIDs_ = selection;
+    selectedDisplayedRows_ = std::move(rows);
+    emit selectedEntryIDsChanged();
+}
+const EntrySelection::RowRanges& ArchiveViewModel::selectedDisplayedRows() const {
+    if (!selectedDisplayedRows_) {
+        selectedDisplayedRows_ = selectedEntryIDs_.rowsIn(displayedEntries_.entries());
+    }
+    return *selectedDisplayedRows_;
 }
 void ArchiveViewModel::setSearchQuery(const QString& text) {
     if (assignValue(searchQuery_, text)) emit searchQueryChanged();
@@ -204,8 +217,10 @@ void ArchiveViewModel::setFilterKind(ArchiveFilterKind kind) {
 void ArchiveViewModel::setExpandedFolders(const QSet<QString>& folders) {
     if (assignValue(expandedFolders_, folders)) emit expandedFoldersChanged();
 }
-void ArchiveViewModel::setDisplayedEntries(ArchiveItemList entries) {
+void ArchiveViewModel::setDisplayedEntries(ArchiveItemList entries,
+                                           std::optional<EntrySelection::RowRanges> selectedRows) {
     ArchiveItemList previous = std::exchange(displayedEntries_, std::move(entries));
+    selectedDisplayedRows_ = std::move(selectedRows);
     emit displayedEntriesChanged();
     // Letting go of a million handles costs tens of milliseconds; done off the interface
     // thread so that leaving a big search result never stalls the window.

@@ -77,6 +77,10 @@ public:
     [[nodiscard]] const std::optional<ArchiveListing>& listing() const { return listing_; }
     [[nodiscard]] const QString& currentFolderPath() const { return currentFolderPath_; }
     [[nodiscard]] const EntrySelection& selectedEntryIDs() const { return selectedEntryIDs_; }
+    // The rows of `displayedEntries` that are selected. Known without a look-up when the
+    // selection was made from rows or the list was sorted in the background; otherwise
+    // worked out once per change of either.
+    [[nodiscard]] const EntrySelection::RowRanges& selectedDisplayedRows() const;
     [[nodiscard]] const QString& searchQuery() const { return searchQuery_; }
     [[nodiscard]] ArchiveFilterKind filterKind() const { return filterKind_; }
     [[nodiscard]] ArchiveSortField sortField() const { return sortField_; }
@@ -226,10 +230,12 @@ public:
     void toggleFolderExpanded(const QString& path);
     void updateSearchQuery(const QString& text);
     void updateFilterKind(ArchiveFilterKind kind);
-    void setSelection(const EntrySelection& selection);
+    // `rows`, when given, are the displayed rows the selection covers.
+    void setSelection(const EntrySelection& selection,
+                      std::optional<EntrySelection::RowRanges> rows = std::nullopt);
     // Convenience for callers that hold ids or rows.
     void setSelectionIDs(const std::vector<std::string>& ids);
-    void selectDisplayedRows(const std::vector<std::pair<std::size_t, std::size_t>>& rowRanges);
+    void selectDisplayedRows(const EntrySelection::RowRanges& rowRanges);
     void selectAllVisible();
     void recomputeSelectedBytes();
 
@@ -365,11 +371,15 @@ private:
 
     void setListing(std::optional<ArchiveListing> listing);
     void setCurrentFolderPath(const QString& path);
-    void setSelectedEntryIDs(const EntrySelection& selection);
+    // `rows`, when given, are the displayed rows the selection covers.
+    void setSelectedEntryIDs(const EntrySelection& selection,
+                             std::optional<EntrySelection::RowRanges> rows = std::nullopt);
     void setSearchQuery(const QString& text);
     void setFilterKind(ArchiveFilterKind kind);
     void setExpandedFolders(const QSet<QString>& folders);
-    void setDisplayedEntries(ArchiveItemList entries);
+    // `selectedRows`, when given, are the rows of `entries` the current selection covers.
+    void setDisplayedEntries(ArchiveItemList entries,
+                             std::optional<EntrySelection::RowRanges> selectedRows = std::nullopt);
     void setIsFilteringAsync(bool filtering);
     void setSelectedTotalBytes(std::int64_t bytes);
     void setActiveTabID(const std::optional<QUuid>& id);
@@ -402,6 +412,7 @@ private:
     std::optional<ArchiveListing> listing_;
     QString currentFolderPath_;
     EntrySelection selectedEntryIDs_;
+    mutable std::optional<EntrySelection::RowRanges> selectedDisplayedRows_;
     QString searchQuery_;
     ArchiveFilterKind filterKind_ = ArchiveFilterKind::all;
     ArchiveSortField sortField_ = ArchiveSortField::name;

@@ -1,5 +1,6 @@
 // Browsing: which folder is shown, what the entry table and the sidebar list, what is
 // selected. Heavy queries run in the background on a snapshot of the index.
+#include <algorithm>
 #include <string>
 
 #include "index/ArchiveDirectoryIndex.hpp"
@@ -77,11 +78,27 @@ void ArchiveViewModel::startBackgroundFilter(bool /*debounced*/) {
                                  sortField_,
                                  sortAscending_};
     setIsFilteringAsync(true);
+    // Which rows of the new list are selected is worked out here too: after a sort of a
+    // million selected entries, finding them row by row would stall the window.
+    struct FilterResult {
+        ArchiveItemList entries;
+        EntrySelection::RowRanges selectedRows;
+    };
+    EntrySelection selection = selectedEntryIDs_;
     filterTask_ = BackgroundTask::run(
-        this, [snapshot](const TaskHandle&) { return snapshot.run(); },
-        [this](TaskOutcome<ArchiveItemList> outcome) {
+        this,
+        [snapshot, selection](const TaskHandle&) {
+            FilterResult result{snapshot.run(), {}};
+            result.selectedRows = selection.rowsIn(result.entries.entries());
+            return result;
+        },
+        [this, selection](TaskOutcome<FilterResult> outcome) {
             filterTask_.reset();
-            if (outcome.succeeded()) setDisplayedEntries(std::move(*outcome.value));
+            if (outcome.succeeded()) {
+                std::optional<EntrySelection::RowRanges> rows;
+                if (selection == selectedEntryIDs_) rows = std::move(outcome.value->selectedRows);
+                setDisplayedEntries(std::move(outcome.value->entries), std::move(rows));
+            }
             setIsFilteringAsync(false);
         });
 }
@@ -163,9 +180,13 @@ void ArchiveViewModel::updateFilterKind(ArchiveFilterKind kind) {
     rebuildDisplayedEntries(false);
 }
 
-void ArchiveViewModel::setSelection(const EntrySelection& selection) {
-    if (selection == selectedEntryIDs_) return;
-    setSelectedEntryIDs(selection);
+void ArchiveViewModel::setSelection(const EntrySelection& selection,
+                                    std::optional<EntrySelection::RowRanges> rows) {
+    if (selection == selectedEntryIDs_) {
+        setSelectedEntryIDs(selection, std::move(rows));
+        return;
+    }
+    setSelectedEntryIDs(selection, std::move(rows));
     recomputeSelectedBytes();
     if (const std::optional<ArchiveEntry> entry = primarySelectedEntry()) {
         preparePreview(*entry, false);
@@ -180,22 +201,39 @@ void ArchiveViewModel::setSelectionIDs(const std::vector<std::string>& ids) {
     setSelection(EntrySelection::ofIDs(listing_->tree(), views));
 }
 
-void ArchiveViewModel::selectDisplayedRows(
-    const std::vector<std::pair<std::size_t, std::size_t>>& rowRanges) {
+void ArchiveViewModel::selectDisplayedRows(const EntrySelection::RowRanges& rowRanges) {
     if (!listing_) return;
     const std::span<const ArchiveEntry> shown = displayedEntries_.entries();
-    std::vector<ArchiveEntry> chosen;
+    // The rows as given, clipped to the list, sorted and merged: they are kept as the
+    // selection's rows, so the table never has to look them up again.
+    EntrySelection::RowRanges rows;
     for (const auto& [first, last] : rowRanges) {
-        for (std::size_t row = first; row <= last && row < shown.size(); ++row) {
-            chosen.push_back(shown[row]);
+        if (first > last || first >= shown.size()) continue;
+        rows.emplace_back(first, std::min(last, shown.size() - 1));
+    }
+    std::sort(rows.begin(), rows.end());
+    EntrySelection::RowRanges merged;
+    for (const auto& range : rows) {
+        if (!merged.empty() && range.first <= merged.back().second + 1) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
         }
     }
-    setSelection(EntrySelection::of(listing_->tree(), chosen));
+    std::vector<ArchiveEntry> chosen;
+    for (const auto& [first, last] : merged) {
+        chosen.insert(chosen.end(), shown.begin() + static_cast<std::ptrdiff_t>(first),
+                      shown.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    }
+    setSelection(EntrySelection::of(listing_->tree(), chosen), std::move(merged));
 }
 
 void ArchiveViewModel::selectAllVisible() {
     if (!listing_) return;
-    setSelection(EntrySelection::of(listing_->tree(), displayedEntries_.entries()));
+    const std::span<const ArchiveEntry> shown = displayedEntries_.entries();
+    EntrySelection::RowRanges rows;
+    if (!shown.empty()) rows.emplace_back(0, shown.size() - 1);
+    setSelection(EntrySelection::of(listing_->tree(), shown), std::move(rows));
 }
 
 void ArchiveViewModel::recomputeSelectedBytes() {

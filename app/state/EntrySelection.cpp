@@ -1,5 +1,6 @@
 #include "state/EntrySelection.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace kelvane::app {
@@ -79,6 +80,36 @@ std::vector<ArchiveEntry> EntrySelection::entries() const {
     result.reserve(count_);
     forEach([&](const ArchiveEntry& entry) { result.push_back(entry); });
     return result;
+}
+
+EntrySelection::RowRanges EntrySelection::rowsIn(std::span<const ArchiveEntry> rows) const {
+    RowRanges ranges;
+    if (empty() || rows.empty()) return ranges;
+    const bool everything = count_ == index_->allEntries().size();
+    // Copies of an entry share one stored record, so the address of its id text names it:
+    // a few selected entries are found among a million rows by comparing addresses, without
+    // looking a single id up.
+    constexpr std::size_t kAddressMatchLimit = 4096;
+    std::vector<const char*> few;
+    if (!everything && count_ <= kAddressMatchLimit) {
+        few.reserve(count_);
+        forEach([&](const ArchiveEntry& entry) { few.push_back(entry.id().data()); });
+        std::sort(few.begin(), few.end());
+    }
+    const auto selected = [&](std::size_t row) {
+        if (everything) return index_->position(rows[row]).has_value();
+        if (!few.empty()) return std::binary_search(few.begin(), few.end(), rows[row].id().data());
+        return contains(rows[row]);
+    };
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (!selected(row)) continue;
+        if (!ranges.empty() && ranges.back().second + 1 == row) {
+            ranges.back().second = row;
+        } else {
+            ranges.emplace_back(row, row);
+        }
+    }
+    return ranges;
 }
 
 bool operator==(const EntrySelection& a, const EntrySelection& b) {

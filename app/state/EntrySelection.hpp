@@ -8,6 +8,7 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "index/ArchiveDirectoryIndex.hpp"
@@ -17,6 +18,9 @@ namespace kelvane::app {
 
 class EntrySelection final {
 public:
+    // Runs of rows, first and last row included, in ascending order.
+    using RowRanges = std::vector<std::pair<std::size_t, std::size_t>>;
+
     // Nothing selected, in no listing.
     EntrySelection() = default;
 
@@ -49,6 +53,8 @@ public:
         }
     }
     [[nodiscard]] std::vector<ArchiveEntry> entries() const;
+    // Which of `rows` are selected, as runs of consecutive rows.
+    [[nodiscard]] RowRanges rowsIn(std::span<const ArchiveEntry> rows) const;
 
     [[nodiscard]] const std::shared_ptr<const ArchiveDirectoryIndex>& index() const {
         return index_;

@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kRowHeight = 26;
 constexpr int kRelativePathRowHeight = 36;
-// Selections up to this size are matched to rows by record address.
-constexpr std::size_t kPointerMatchLimit = 4096;
 
 struct ColumnWidth {
     int initial;
@@ -69,6 +67,11 @@ EntryTableView::EntryTableView(ArchiveViewModel& viewModel, QWidget* parent)
     QHeaderView* columns = horizontalHeader();
     columns->setSectionsMovable(false);
     columns->setHighlightSections(false);
+    // The header asks its selection model whether each column is wholly selected, and Qt
+    // answers that by walking every row: with a million selected rows each repaint of the
+    // header would stall for tens of milliseconds. The header has nothing to show about
+    // the selection, so it gets one of its own that stays empty.
+    columns->setSelectionModel(new QItemSelectionModel(model_, columns));
     columns->setSectionsClickable(true);
     columns->setSortIndicatorShown(true);
     columns->setStretchLastSection(false);
@@ -161,41 +164,13 @@ EntryTableView::RowRanges EntryTableView::selectedRowRanges() const {
 }
 
 void EntryTableView::pushSelection() {
-    const EntrySelection& wanted = viewModel_.selectedEntryIDs();
-    const std::size_t count = model_->entryCount();
     RowRanges desired;
-    if (!wanted.empty()) {
-        const ArchiveItemList& entries = viewModel_.displayedEntries();
-        const std::size_t shown = std::min(count, entries.size());
-        const bool everything = wanted.size() >= shown && wanted.index() &&
-                                wanted.size() == wanted.index()->allEntries().size();
-        // Copies of an entry share one stored record, so the address of its id text names
-        // it: a few selected entries are found among a million rows by comparing addresses,
-        // without looking a single id up.
-        std::vector<const char*> few;
-        if (!everything && wanted.size() <= kPointerMatchLimit) {
-            few.reserve(wanted.size());
-            wanted.forEach([&](const ArchiveEntry& entry) { few.push_back(entry.id().data()); });
-            std::sort(few.begin(), few.end());
-        }
-        const auto selected = [&](std::size_t row) {
-            if (everything) return true;
-            if (!few.empty()) {
-                return std::binary_search(few.begin(), few.end(), entries[row].id().data());
-            }
-            return wanted.contains(entries[row]);
-        };
-        std::size_t row = 0;
-        while (row < shown) {
-            if (!selected(row)) {
-                ++row;
-                continue;
-            }
-            const std::size_t first = row;
-            while (row + 1 < shown && selected(row + 1)) ++row;
-            desired.emplace_back(first, row);
-            ++row;
-        }
+    if (!viewModel_.selectedEntryIDs().empty()) {
+        desired = viewModel_.selectedDisplayedRows();
+        // The model may still show fewer rows than the list while it catches up.
+        const std::size_t count = model_->entryCount();
+        while (!desired.empty() && desired.back().first >= count) desired.pop_back();
+        if (!desired.empty() && desired.back().second >= count) desired.back().second = count - 1;
     }
     if (desired == selectedRowRanges()) return;
     QItemSelection selection;

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "platform/LargeBlockRelease.hpp"
 #include "platform/TimeZoneSetup.hpp"
 #include "state/ArchiveViewModel.hpp"
 #include "state/DesktopServices.hpp"
@@ -73,6 +74,7 @@ int main(int argc, char** argv) {
     }
     // As the application does: before any thread, so listings convert times cheaply.
     kelvane::TimeZoneSetup::ensureTimeZoneVariable();
+    kelvane::LargeBlockRelease::returnLargeBlocksToSystem();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     HeadlessDesktop desktop;

@@ -46,7 +46,7 @@ for round in $(seq "$rounds"); do
 done
 echo "== medians over $rounds rounds"
 echo "first rows / listing: $(awk '{ print $1 / $2 }' "$work/first.txt" | median)"
-for name in typing_max_gap_ms filter_max_gap_ms select_all_max_gap_ms sort_by_size_max_gap_ms \
+for name in resident_mb_after_open typing_max_gap_ms filter_max_gap_ms select_all_max_gap_ms sort_by_size_max_gap_ms \
             scroll_max_gap_ms tab_switch_max_gap_ms resident_mb_all_selected resident_mb_two_tabs; do
   echo "$name $(cat "$work"/run-*.txt | awk -v n="$name" '$1 == n { print $2 }' | median)"
 done

@@ -135,6 +135,53 @@ TEST_F(BrowsingTest, SelectionTotalsCountFoldersRecursivelyAndSelectAllCoversThe
     EXPECT_TRUE(model_->selectedEntryIDs().contains("c.bin"));
 }
 
+// The rows the table shows as selected: kept from the rows chosen, worked out in the
+// background with a sort, and worked out afresh when the selection changes meanwhile.
+TEST_F(BrowsingTest, SelectedRowsFollowSortsAndSelectionChanges) {
+    openAndWait(many(3600));
+    model_->navigateToFolder(QStringLiteral("logs"));
+    ASSERT_TRUE(waitFor([&] { return !model_->isFilteringAsync(); }));
+    const auto rowsByLookup = [&] {
+        const ArchiveItemList& shown = model_->displayedEntries();
+        app::EntrySelection::RowRanges rows;
+        for (std::size_t row = 0; row < shown.size(); ++row) {
+            if (!model_->selectedEntryIDs().contains(shown[row].id())) continue;
+            if (!rows.empty() && rows.back().second + 1 == row) {
+                rows.back().second = row;
+            } else {
+                rows.emplace_back(row, row);
+            }
+        }
+        return rows;
+    };
+    // Rows as a table reports them: unordered, overlapping, one past the end.
+    model_->selectDisplayedRows({{10, 12}, {0, 4}, {3, 6}, {3599, 4000}});
+    const app::EntrySelection::RowRanges chosen{{0, 6}, {10, 12}, {3599, 3599}};
+    EXPECT_EQ(model_->selectedDisplayedRows(), chosen);
+    EXPECT_EQ(rowsByLookup(), chosen);
+    EXPECT_EQ(model_->selectedEntryIDs().size(), 11U);
+
+    model_->changeSort(ArchiveSortField::name, false);
+    EXPECT_TRUE(model_->isFilteringAsync());
+    ASSERT_TRUE(waitFor([&] { return !model_->isFilteringAsync(); }));
+    EXPECT_EQ(model_->selectedEntryIDs().size(), 11U);
+    EXPECT_EQ(model_->selectedDisplayedRows(), rowsByLookup());
+    EXPECT_NE(model_->selectedDisplayedRows(), chosen);
+
+    // A selection made while the sort runs is not matched to rows worked out before it.
+    model_->changeSort(ArchiveSortField::size, true);
+    EXPECT_TRUE(model_->isFilteringAsync());
+    model_->setSelectionIDs({"logs/file7.log", "logs/file3599.log"});
+    ASSERT_TRUE(waitFor([&] { return !model_->isFilteringAsync(); }));
+    EXPECT_EQ(model_->selectedDisplayedRows(), rowsByLookup());
+    EXPECT_EQ(model_->selectedDisplayedRows().size(), 2U);
+
+    model_->selectAllVisible();
+    EXPECT_EQ(model_->selectedDisplayedRows(),
+              (app::EntrySelection::RowRanges{{0, model_->displayedEntries().size() - 1}}));
+    EXPECT_EQ(model_->selectedEntryIDs().size(), model_->displayedEntries().size());
+}
+
 TEST_F(BrowsingTest, SortChangesReorderTheFolder) {
     const auto archive = makeArchive(folder_.path() / "sort.zip",
                                      {{"b.txt", "bb"}, {"a.txt", "aaaa"}, {"c.txt", "c"}});
