@@ -421,6 +421,8 @@ private:
     QStringList recentArchiveURLs_;
     ArchiveItemList displayedEntries_;
     std::vector<ArchiveFolderNode> sidebarFolders_;
+    // The index the sidebar's nodes were built from.
+    std::weak_ptr<const ArchiveDirectoryIndex> sidebarIndex_;
     bool isFilteringAsync_ = false;
     std::int64_t selectedTotalBytes_ = 0;
     std::int64_t searchFocusPulse_ = 0;

@@ -1,7 +1,10 @@
 // Browsing: which folder is shown, what the entry table and the sidebar list, what is
 // selected. Heavy queries run in the background on a snapshot of the index.
 #include <algorithm>
+#include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "index/ArchiveDirectoryIndex.hpp"
 #include "state/ArchiveViewModel.hpp"
@@ -105,31 +108,64 @@ void ArchiveViewModel::startBackgroundFilter(bool /*debounced*/) {
 
 void ArchiveViewModel::rebuildSidebarFolders() {
     if (!listing_) {
+        sidebarIndex_.reset();
         if (!sidebarFolders_.empty()) {
             sidebarFolders_.clear();
             emit sidebarFoldersChanged();
         }
         return;
     }
-    const ArchiveDirectoryIndex& index = *listing_->tree();
-    std::vector<ArchiveFolderNode> folders;
+    const std::shared_ptr<const ArchiveDirectoryIndex>& tree = listing_->tree();
+    const ArchiveDirectoryIndex& index = *tree;
+    // A node lists the paths of all its subfolders, so building one under a folder of a
+    // thousand subfolders makes a thousand texts. The nodes already shown for this index
+    // are taken over instead of built again: a click in the tree builds only what it
+    // reveals.
+    std::unordered_map<std::string_view, std::size_t> shown;
+    if (sidebarIndex_.lock() == tree) {
+        shown.reserve(sidebarFolders_.size());
+        for (std::size_t at = 0; at < sidebarFolders_.size(); ++at) {
+            shown.emplace(sidebarFolders_[at].id, at);
+        }
+    }
+    constexpr std::size_t kBuilt = static_cast<std::size_t>(-1);
+    struct Slot {
+        std::size_t shownAt = kBuilt;
+        std::size_t builtAt = 0;
+    };
+    std::vector<Slot> order;
+    std::deque<ArchiveFolderNode> built;  // stays in place while the walk reads it
     // Depth first, a folder before its subfolders; a collapsed folder hides its subtree.
-    std::vector<std::string> pending{std::string()};
+    std::vector<std::string_view> pending{std::string_view()};
     while (!pending.empty()) {
-        const std::string path = std::move(pending.back());
+        const std::string_view path = pending.back();
         pending.pop_back();
-        std::optional<ArchiveFolderNode> node = index.folderNode(path);
-        if (!node) continue;
-        const bool expanded = expandedFolders_.contains(QString::fromStdString(path));
-        if (expanded) {
+        const ArchiveFolderNode* node = nullptr;
+        if (const auto found = shown.find(path); found != shown.end()) {
+            order.push_back({found->second, 0});
+            node = &sidebarFolders_[found->second];
+        } else {
+            std::optional<ArchiveFolderNode> fresh = index.folderNode(path);
+            if (!fresh) continue;
+            order.push_back({kBuilt, built.size()});
+            node = &built.emplace_back(std::move(*fresh));
+        }
+        if (expandedFolders_.contains(QString::fromUtf8(path.data(),
+                                                        static_cast<qsizetype>(path.size())))) {
             for (auto sub = node->directSubfolderPaths.rbegin();
                  sub != node->directSubfolderPaths.rend(); ++sub) {
-                pending.push_back(*sub);
+                pending.emplace_back(*sub);
             }
         }
-        folders.push_back(std::move(*node));
+    }
+    std::vector<ArchiveFolderNode> folders;
+    folders.reserve(order.size());
+    for (const Slot& slot : order) {
+        folders.push_back(slot.shownAt == kBuilt ? std::move(built[slot.builtAt])
+                                                 : std::move(sidebarFolders_[slot.shownAt]));
     }
     sidebarFolders_ = std::move(folders);
+    sidebarIndex_ = tree;
     emit sidebarFoldersChanged();
 }
 

@@ -130,10 +130,10 @@ int main(int argc, char** argv) {
     model.switchToTab(hugeTab);
     if (!waitUntil([&] { return !model.isFilteringAsync(); })) return 1;
     model.updateSearchQuery(QString());
-    const double navigate = timed([&] {
-        model.navigateToFolder(QString::fromStdString(
-            std::string(model.listing()->tree()->allFolderPathsSorted().back())));
-    });
+    // The deepest last folder, found before the clock starts: only the call is timed.
+    const QString lastFolder =
+        QString::fromStdString(std::string(model.listing()->tree()->allFolderPathsSorted().back()));
+    const double navigate = timed([&] { model.navigateToFolder(lastFolder); });
     std::printf("call_navigateToFolder_ms %.3f\n", navigate);
     model.cleanupPreviewCache();
     return 0;

@@ -77,11 +77,19 @@ TEST_F(OpeningAndTabsTest, ReopeningAnOpenArchiveSwitchesWithoutReadingIt) {
 }
 
 TEST_F(OpeningAndTabsTest, ReloadingReadsTheArchiveAgainWithoutAPassword) {
-    const auto archive = makeArchive(folder_.path() / "changing.zip", {{"a.txt", "a"}});
+    const auto archive =
+        makeArchive(folder_.path() / "changing.zip", {{"a.txt", "a"}, {"docs/one.txt", "1"}});
     openAndWait(archive);
     const QUuid tab = *model_->activeTabID();
+    const auto docsFileCount = [&]() -> std::int64_t {
+        for (const auto& node : model_->sidebarFolders()) {
+            if (node.id == "docs") return node.recursiveFileCount;
+        }
+        return -1;
+    };
+    EXPECT_EQ(docsFileCount(), 1);
     // Changed behind the window's back.
-    makeArchive(archive, {{"b.txt", "b"}});
+    makeArchive(archive, {{"b.txt", "b"}, {"docs/one.txt", "1"}, {"docs/two.txt", "2"}});
     model_->reloadArchive();
     EXPECT_TRUE(model_->isBusy());
     ASSERT_TRUE(waitFor([&] {
@@ -89,6 +97,8 @@ TEST_F(OpeningAndTabsTest, ReloadingReadsTheArchiveAgainWithoutAPassword) {
     }));
     EXPECT_EQ(model_->activeTabID(), tab);
     EXPECT_EQ(model_->tabs().size(), 1U);
+    // The sidebar shows the new reading, not the nodes of the old one.
+    EXPECT_EQ(docsFileCount(), 2);
 }
 
 TEST_F(OpeningAndTabsTest, AMissingFileIsANoticeWithoutBusyState) {
