@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
         std::atomic<long> reports{0};
         const auto start = Clock::now();
         (void)engine.extract(listing, {}, options, nullptr,
-                             [&reports](const ProgressReport&) { ++reports; });
+                             [&reports](const kelvane::ProgressReport&) { ++reports; });
         ours.push_back(secondsSince(start));
         emptyFolder(scratch);
         alone.push_back(timeTool(*sevenZip, toolArguments));
