@@ -15,8 +15,8 @@ packages=(
   7zip unar libarchive-tools
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest xvfb xauth xdotool imagemagick libbenchmark-dev
-  # desktop integration checks: the validators and the MIME database
-  desktop-file-utils appstream shared-mime-info
+  # desktop integration checks: the validators, the MIME database, the manual reader
+  desktop-file-utils appstream shared-mime-info man-db
 )
 
 missing=()

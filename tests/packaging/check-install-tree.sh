@@ -27,7 +27,11 @@ expected=(
   share/kio/servicemenus/kelvane-compress.desktop
   share/doc/kelvane/changelog.gz
   share/doc/kelvane/copyright
+  share/man/man1/kelvane.1.gz
+  share/man/man1/kelvane-cli.1.gz
 )
+# The window is built only where Qt is.
+[[ -x "$build/app/kelvane" ]] && expected+=(bin/kelvane)
 for size in 16 24 32 48 64 128 256 512; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$app_id.png")
 done
@@ -39,7 +43,16 @@ for program in bin/kelvane-cli share/kelvane/install-nautilus-scripts.sh \
   "share/kelvane/nautilus-scripts/Compress with Kelvane"; do
   [[ -x "$prefix/$program" ]] || fail "$program is missing or not executable"
 done
-gzip -t "$prefix/share/doc/kelvane/changelog.gz" 2>/dev/null || fail "changelog.gz is not gzip data"
+for compressed in share/doc/kelvane/changelog.gz share/man/man1/kelvane.1.gz share/man/man1/kelvane-cli.1.gz; do
+  gzip -t "$prefix/$compressed" 2>/dev/null || fail "$compressed is not gzip data"
+done
+# The manual pages are well-formed: man reads them without a warning.
+if command -v man >/dev/null; then
+  for page in kelvane kelvane-cli; do
+    warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null || true)
+    [[ -z "$warnings" ]] || fail "manual page $page: $warnings"
+  done
+fi
 
 # The installed kelvane-cli runs from the prefix and reads translation packs from
 # the prefix's share/kelvane/Localizations (found relative to the program).
