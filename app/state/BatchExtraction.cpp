@@ -102,7 +102,8 @@ QString BatchExtraction::titleText() const {
 }
 
 QString BatchExtraction::positionText() const {
-    if (index_ < 0) return {};
+    // A lone archive needs no count: its name says which one is worked on.
+    if (index_ < 0 || archives_.size() < 2) return {};
     // The numbers go into the translated sentence: word order differs between languages.
     return ViewModelText::t("Archive %1 of %2", "Arşiv %1 / %2")
         .arg(number(currentPosition()), number(archives_.size()));

@@ -81,7 +81,7 @@ public:
 
     // Texts for the window, in the interface language.
     [[nodiscard]] QString titleText() const;
-    // "Archive 2 of 3".
+    // "Archive 2 of 3"; empty for a batch of one.
     [[nodiscard]] QString positionText() const;
     // "2 of 3 archives extracted."
     [[nodiscard]] QString summaryText() const;

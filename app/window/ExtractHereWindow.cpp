@@ -31,7 +31,7 @@ constexpr int kProblemListMaxHeight = 260;
 QLabel* reasonLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QStringLiteral("problemReason"));
-    label->setFont(SheetFonts::caption());
+    label->setFont(SheetFonts::callout());
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
@@ -138,7 +138,6 @@ ExtractHereWindow::ExtractHereWindow(BatchExtraction& batch, QWidget* parent)
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch(1);
     close_->setObjectName(QStringLiteral("extractHereClose"));
-    close_->setDefault(true);
     closeRow->addWidget(close_);
     summary->addSpacing(4);
     summary->addLayout(closeRow);
@@ -286,7 +285,11 @@ void ExtractHereWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ExtractHereWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       event->modifiers() == Qt::KeypadModifier;
+    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // Escape cancels a running batch or closes the summary; Return closes the summary only.
+    if (plain && (event->key() == Qt::Key_Escape || (confirming && batch_.isFinished()))) {
         close();
         event->accept();
         return;

@@ -70,7 +70,6 @@ ExtractPasswordDialog::ExtractPasswordDialog(BatchExtraction& batch, QWidget* pa
     column->addWidget(errorBox_);
 
     password_->setEchoMode(QLineEdit::Password);
-    password_->setPlaceholderText(QStringLiteral("••••••••"));
     column->addWidget(password_);
     connect(password_, &QLineEdit::textChanged, this,
             [this](const QString& typed) { unlock_->setEnabled(!typed.isEmpty()); });
