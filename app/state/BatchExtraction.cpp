@@ -277,6 +277,8 @@ void BatchExtraction::record(ArchiveExtractionOutcome::Kind kind, const QString&
 
 void BatchExtraction::goOn() {
     token_.reset();
+    // A listing of millions of entries is not kept past its archive.
+    listing_.reset();
     if (cancelRequested_) {
         finishCancelled();
     } else if (index_ + 1 < archives_.size()) {
@@ -288,6 +290,7 @@ void BatchExtraction::goOn() {
 
 void BatchExtraction::finishCancelled() {
     token_.reset();
+    listing_.reset();
     const QString reason = ViewModelText::from(ArchiveEngineError::cancelled().errorDescription());
     bool recorded = false;
     while (static_cast<qsizetype>(outcomes_.size()) < archives_.size()) {

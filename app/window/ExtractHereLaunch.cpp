@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "localization/AppLanguage.hpp"
 #include "localization/S.hpp"
 #include "state/BatchExtraction.hpp"
 #include "window/AppearanceController.hpp"
@@ -47,6 +48,9 @@ int ExtractHereLaunch::run(const QStringList& arguments) {
                   << '\n';
         return BatchExtraction::kExitCancelled;
     }
+    // Arabic, Persian and Hebrew mirror this window as they mirror the main one.
+    QGuiApplication::setLayoutDirection(AppLanguage::current().isRightToLeft() ? Qt::RightToLeft
+                                                                              : Qt::LeftToRight);
     AppearanceController appearance;
     appearance.start();
     BatchExtraction batch(archives);

@@ -171,7 +171,10 @@ QStringList ExtractHereWindow::shownProblems() const {
 void ExtractHereWindow::refresh() {
     title_->setText(batch_.titleText());
     position_->setText(batch_.isFinished() ? QString() : batch_.positionText());
-    position_->setVisible(!position_->text().isEmpty());
+    if (position_->isVisibleTo(this) == position_->text().isEmpty()) {
+        position_->setVisible(!position_->text().isEmpty());
+        fitHeight();
+    }
     archive_->setText(batch_.currentArchiveName());
     cancel_->setEnabled(batch_.phase() != BatchExtraction::Phase::cancelling &&
                         !batch_.isFinished());
