@@ -85,11 +85,10 @@ QString BatchExtraction::titleText() const {
             if (extractedCount() == archives_.size()) {
                 return ViewModelText::t("Extraction finished", "Çıkarma tamamlandı");
             }
-            return archives_.size() == 1
-                       ? ViewModelText::t("The archive could not be extracted",
-                                          "Arşiv çıkarılamadı")
-                       : ViewModelText::t("Some archives could not be extracted",
-                                          "Bazı arşivler çıkarılamadı");
+            return archives_.size() == 1 ? ViewModelText::t("The archive could not be extracted",
+                                                            "Arşiv çıkarılamadı")
+                                         : ViewModelText::t("Some archives could not be extracted",
+                                                            "Bazı arşivler çıkarılamadı");
         case Phase::idle:
         case Phase::reading:
         case Phase::extracting:
@@ -175,10 +174,8 @@ void BatchExtraction::readCurrent() {
     const ArchiveEngineService engine = engine_;
     BackgroundTask::run(
         this,
-        [engine, archive = toPath(currentArchive()), password = password_,
-         token = token_](const TaskHandle&) {
-            return engine.listArchive(archive, password, token, {});
-        },
+        [engine, archive = toPath(currentArchive()), password = password_, token = token_](
+            const TaskHandle&) { return engine.listArchive(archive, password, token, {}); },
         [this](TaskOutcome<ArchiveListing> outcome) {
             if (!outcome.succeeded()) {
                 handleFailure(outcome.failure);
@@ -214,8 +211,7 @@ void BatchExtraction::extractCurrent() {
             if (self.isNull()) return;
             BackgroundTask::post(self.data(), [self, token, fraction] {
                 // A late report of an earlier run must not move the bar of this one.
-                if (self.isNull() || self->token_ != token ||
-                    self->phase_ != Phase::extracting) {
+                if (self.isNull() || self->token_ != token || self->phase_ != Phase::extracting) {
                     return;
                 }
                 self->setProgress(std::clamp(fraction, 0.0, 1.0));

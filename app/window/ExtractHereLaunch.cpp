@@ -50,7 +50,7 @@ int ExtractHereLaunch::run(const QStringList& arguments) {
     }
     // Arabic, Persian and Hebrew mirror this window as they mirror the main one.
     QGuiApplication::setLayoutDirection(AppLanguage::current().isRightToLeft() ? Qt::RightToLeft
-                                                                              : Qt::LeftToRight);
+                                                                               : Qt::LeftToRight);
     AppearanceController appearance;
     appearance.start();
     BatchExtraction batch(archives);

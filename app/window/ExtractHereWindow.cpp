@@ -150,8 +150,7 @@ ExtractHereWindow::ExtractHereWindow(BatchExtraction& batch, QWidget* parent)
     for (auto signal : {&BatchExtraction::phaseChanged, &BatchExtraction::currentArchiveChanged}) {
         connect(&batch_, signal, this, &ExtractHereWindow::refresh);
     }
-    connect(&batch_, &BatchExtraction::progressChanged, this,
-            &ExtractHereWindow::refreshProgress);
+    connect(&batch_, &BatchExtraction::progressChanged, this, &ExtractHereWindow::refreshProgress);
     connect(&batch_, &BatchExtraction::finished, this, &ExtractHereWindow::batchFinished);
     applyColours();
     refresh();
@@ -184,8 +183,7 @@ void ExtractHereWindow::refresh() {
 void ExtractHereWindow::refreshProgress() {
     const std::optional<double>& progress = batch_.progress();
     const BatchExtraction::Phase phase = batch_.phase();
-    percent_->setText(progress ? QString::number(std::lround(*progress * 100.0)) +
-                                     QLatin1Char('%')
+    percent_->setText(progress ? QString::number(std::lround(*progress * 100.0)) + QLatin1Char('%')
                                : QString());
     if (progress) {
         bar_->setRange(0, 1000);
@@ -255,8 +253,8 @@ void ExtractHereWindow::applyColours() {
     const int iconSize = icon_->width();
     const QString symbol = failed || cancelled ? QStringLiteral("exclamationmark.triangle.fill")
                                                : QStringLiteral("tray.and.arrow.down");
-    const QColor tint = failed || cancelled ? WindowStyle::orange(palette())
-                                            : WindowStyle::accent(palette());
+    const QColor tint =
+        failed || cancelled ? WindowStyle::orange(palette()) : WindowStyle::accent(palette());
     icon_->setPixmap(SymbolIcon::bundledIcon(symbol, tint).pixmap(iconSize, iconSize));
     QPalette accent = percent_->palette();
     accent.setColor(QPalette::WindowText, WindowStyle::accent(palette()));
@@ -288,8 +286,8 @@ void ExtractHereWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ExtractHereWindow::keyPressEvent(QKeyEvent* event) {
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       event->modifiers() == Qt::KeypadModifier;
+    const bool plain =
+        event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
     const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     // Escape cancels a running batch or closes the summary; Return closes the summary only.
     if (plain && (event->key() == Qt::Key_Escape || (confirming && batch_.isFinished()))) {

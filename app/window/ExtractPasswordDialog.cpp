@@ -83,8 +83,7 @@ ExtractPasswordDialog::ExtractPasswordDialog(BatchExtraction& batch, QWidget* pa
     connect(unlock_, &QPushButton::clicked, this, &ExtractPasswordDialog::submit);
 
     connect(&batch_, &BatchExtraction::phaseChanged, this, &ExtractPasswordDialog::follow);
-    connect(&batch_, &BatchExtraction::passwordErrorChanged, this,
-            &ExtractPasswordDialog::refresh);
+    connect(&batch_, &BatchExtraction::passwordErrorChanged, this, &ExtractPasswordDialog::refresh);
     connect(&batch_, &BatchExtraction::currentArchiveChanged, this,
             &ExtractPasswordDialog::refresh);
     refresh();

@@ -1,9 +1,9 @@
 #include "window/TerminationRequests.hpp"
 
-#include <QSocketNotifier>
-
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>

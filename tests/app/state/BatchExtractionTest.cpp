@@ -75,8 +75,10 @@ protected:
 
     [[nodiscard]] static bool waitUntilAsking(const BatchExtraction& batch) {
         return waitFor([&] {
-            return batch.phase() == BatchExtraction::Phase::askingPassword || batch.isFinished();
-        }) && batch.phase() == BatchExtraction::Phase::askingPassword;
+                   return batch.phase() == BatchExtraction::Phase::askingPassword ||
+                          batch.isFinished();
+               }) &&
+               batch.phase() == BatchExtraction::Phase::askingPassword;
     }
 
     [[nodiscard]] static bool waitUntilFinished(const BatchExtraction& batch) {
@@ -145,7 +147,7 @@ TEST_F(BatchExtractionTest, EachFileThatIsNoReadableArchiveGetsItsOwnReason) {
     const auto batch = start({empty, notArchive, missing, here / "folder.zip", good});
     ASSERT_TRUE(waitUntilFinished(*batch));
     EXPECT_EQ(kinds(*batch), (std::vector<Kind>{Kind::failed, Kind::failed, Kind::failed,
-                                                 Kind::failed, Kind::extracted}));
+                                                Kind::failed, Kind::extracted}));
     EXPECT_EQ(readWholeFile(here / "good" / "two.txt"), "2");
     struct Case {
         fs::path archive;
@@ -155,7 +157,8 @@ TEST_F(BatchExtractionTest, EachFileThatIsNoReadableArchiveGetsItsOwnReason) {
     // an archive" in the tools' verdict.
     const std::vector<Case> cases{
         {empty, ArchiveFailureDiagnosis::fileProblem(empty)},
-        {notArchive, ArchiveFailureDiagnosis::toolVerdict(notArchive, {"Cannot open the file as archive"})},
+        {notArchive,
+         ArchiveFailureDiagnosis::toolVerdict(notArchive, {"Cannot open the file as archive"})},
         {missing, ArchiveFailureDiagnosis::fileProblem(missing)},
         {here / "folder.zip", ArchiveFailureDiagnosis::fileProblem(here / "folder.zip")},
     };
@@ -178,7 +181,8 @@ TEST_F(BatchExtractionTest, EachFileThatIsNoReadableArchiveGetsItsOwnReason) {
 TEST_F(BatchExtractionTest, TheSmartSubfolderFollowsWhatTheArchiveHoldsAtItsTop) {
     const fs::path& here = folder_.path();
     // One root folder: extracted as it is, beside the archive, with no folder around it.
-    const auto single = makeArchive(here / "single.7z", {{"docs/a.txt", "a"}, {"docs/deep/b.txt", "b"}});
+    const auto single =
+        makeArchive(here / "single.7z", {{"docs/a.txt", "a"}, {"docs/deep/b.txt", "b"}});
     // Loose items, or a lone file: a folder named after the archive around them.
     const auto loose = makeArchive(here / "loose.zip", {{"x.txt", "x"}, {"y/z.txt", "z"}});
     const auto lone = makeArchive(here / "lone.zip", {{"note.txt", "note"}});
@@ -255,9 +259,9 @@ TEST_F(BatchExtractionTest, APasswordIsAskedARefusedOneAskedAgainAndTheRightOneE
     for (const Case& item : cases) {
         SCOPED_TRACE(item.name);
         TemporaryFolder folder;
-        const auto archive = makeArchive(folder.path() / item.name,
-                                         {{"plan.txt", "the plan"}, {"more/notes.txt", "notes"}},
-                                         item.switches);
+        const auto archive =
+            makeArchive(folder.path() / item.name,
+                        {{"plan.txt", "the plan"}, {"more/notes.txt", "notes"}}, item.switches);
         const auto batch = start({archive});
         ASSERT_TRUE(waitUntilAsking(*batch));
         EXPECT_EQ(batch->currentArchiveName(), QString::fromLatin1(item.name));
@@ -318,7 +322,8 @@ TEST_F(BatchExtractionTest, CancelStopsTheRunningArchiverAndEveryArchiveAfterIt)
     {
         std::ofstream zeros(here / "zeros" / "zeros.bin", std::ios::binary);
         const std::string block(1 << 20, '\0');
-        for (int i = 0; i < 600; ++i) zeros.write(block.data(), static_cast<std::streamsize>(block.size()));
+        for (int i = 0; i < 600; ++i)
+            zeros.write(block.data(), static_cast<std::streamsize>(block.size()));
         zeros.close();
         writeFile(here / "zeros" / "small.txt", "small");
     }
@@ -331,7 +336,8 @@ TEST_F(BatchExtractionTest, CancelStopsTheRunningArchiverAndEveryArchiveAfterIt)
     const auto after = makeArchive(here / "after.zip", {{"a.txt", "a"}, {"b.txt", "b"}});
 
     const auto batch = start({here / "large.zip", after});
-    ASSERT_TRUE(waitFor([&] { return batch->progress().value_or(0.0) > 0.0 || batch->isFinished(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return batch->progress().value_or(0.0) > 0.0 || batch->isFinished(); }));
     ASSERT_FALSE(batch->isFinished()) << "the extraction ended before it could be cancelled";
     batch->cancel();
     EXPECT_EQ(batch->phase(), BatchExtraction::Phase::cancelling);

@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,8 +47,7 @@ void writeBytes(const fs::path& path, const std::string& bytes) {
 
 // `files` packed by 7-Zip into `folder / name` with `switches` ("-pKEY"), leaving nothing else.
 fs::path pack(const fs::path& folder, const std::string& name,
-              const std::map<std::string, std::string>& files,
-              const QStringList& switches = {}) {
+              const std::map<std::string, std::string>& files, const QStringList& switches = {}) {
     const fs::path source = folder / (name + ".source");
     for (const auto& [relative, bytes] : files) writeBytes(source / relative, bytes);
     QStringList arguments{QStringLiteral("a"), QStringLiteral("-bd")};
@@ -208,7 +207,8 @@ TEST_F(ExtractHereWindowTest, CancelStopsTheExtractionAndClosingTheWindowCancels
     {
         std::ofstream zeros(folder.path() / "zeros" / "zeros.bin", std::ios::binary);
         const std::string block(1 << 20, '\0');
-        for (int i = 0; i < 600; ++i) zeros.write(block.data(), static_cast<std::streamsize>(block.size()));
+        for (int i = 0; i < 600; ++i)
+            zeros.write(block.data(), static_cast<std::streamsize>(block.size()));
     }
     writeBytes(folder.path() / "zeros" / "note.txt", "note");
     QProcess archiver;
@@ -225,7 +225,8 @@ TEST_F(ExtractHereWindowTest, CancelStopsTheExtractionAndClosingTheWindowCancels
         std::function<void(ExtractHereWindow&)> stop;
     };
     const std::vector<Case> cases{
-        {"Cancel", [](ExtractHereWindow& window) {
+        {"Cancel",
+         [](ExtractHereWindow& window) {
              QTest::mouseClick(window.cancelButton(), Qt::LeftButton);
          }},
         {"closing the window", [](ExtractHereWindow& window) { window.close(); }},
@@ -237,7 +238,8 @@ TEST_F(ExtractHereWindowTest, CancelStopsTheExtractionAndClosingTheWindowCancels
         QSignalSpy closed(&window, &ExtractHereWindow::closed);
         window.show();
         batch.start();
-        ASSERT_TRUE(waitUntil([&] { return window.progressBar()->value() > 0 || batch.isFinished(); }));
+        ASSERT_TRUE(
+            waitUntil([&] { return window.progressBar()->value() > 0 || batch.isFinished(); }));
         ASSERT_FALSE(batch.isFinished()) << "the extraction ended before it could be stopped";
         EXPECT_EQ(window.titleLabel()->text(), QStringLiteral("Extracting archive…"));
         EXPECT_TRUE(window.percentLabel()->text().endsWith(QLatin1Char('%')));
