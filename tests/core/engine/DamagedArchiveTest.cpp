@@ -263,10 +263,11 @@ TEST_F(DamagedArchiveTest, ARunThatKeepsNothingTakesBackTheFoldersItMadeButNoneO
         // The smart subfolder ("aes") below a folder that does not exist yet either.
         const fs::path parent = destination(attempt.name) / "new";
         const ArchiveEngineError madeHere = engineErrorOf([&] {
-            (void)engine.extract(listing, {},
-                                 ExtractArchiveOptions(parent, true, ExtractOverwriteMode::overwrite,
-                                                       attempt.password, false),
-                                 attempt.token, {});
+            (void)engine.extract(
+                listing, {},
+                ExtractArchiveOptions(parent, true, ExtractOverwriteMode::overwrite,
+                                      attempt.password, false),
+                attempt.token, {});
         });
         EXPECT_EQ(madeHere.kind(), attempt.expected) << madeHere.payload();
         EXPECT_FALSE(fs::exists(destination(attempt.name))) << "a folder made for the run stays";
@@ -274,11 +275,11 @@ TEST_F(DamagedArchiveTest, ARunThatKeepsNothingTakesBackTheFoldersItMadeButNoneO
         // A folder that was there before stays, empty or not.
         fs::create_directories(destination(attempt.name) / "aes");
         const ArchiveEngineError existing = engineErrorOf([&] {
-            (void)engine.extract(listing, {},
-                                 ExtractArchiveOptions(destination(attempt.name), true,
-                                                       ExtractOverwriteMode::overwrite,
-                                                       attempt.password, false),
-                                 attempt.token, {});
+            (void)engine.extract(
+                listing, {},
+                ExtractArchiveOptions(destination(attempt.name), true,
+                                      ExtractOverwriteMode::overwrite, attempt.password, false),
+                attempt.token, {});
         });
         EXPECT_EQ(existing.kind(), attempt.expected) << existing.payload();
         EXPECT_TRUE(fs::is_directory(destination(attempt.name) / "aes"));
