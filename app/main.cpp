@@ -1,11 +1,13 @@
 // kelvane: the archive browser's window. A second `kelvane FILE…` hands its files to the
-// window already running in this session and exits.
+// window already running in this session and exits; `kelvane --extract-here ARCHIVE…` runs
+// on its own with a small progress window.
 #include <QApplication>
 #include <QStyleFactory>
 
 #include "platform/LargeBlockRelease.hpp"
 #include "platform/TimeZoneSetup.hpp"
 #include "window/CommandLineFiles.hpp"
+#include "window/ExtractHereLaunch.hpp"
 #include "window/InstanceChannel.hpp"
 #include "window/KelvaneApplication.hpp"
 
@@ -21,6 +23,11 @@ int main(int argc, char** argv) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     const QStringList arguments = QApplication::arguments();
+    // Extract Here never reaches a running window: its archives are not to be opened there,
+    // and its exit code must say how this batch went.
+    if (kelvane::app::ExtractHereLaunch::isRequested(arguments)) {
+        return kelvane::app::ExtractHereLaunch::run(arguments);
+    }
     kelvane::app::InstanceChannel channel(kelvane::app::InstanceChannel::defaultSocketName());
     const QStringList files =
         kelvane::app::CommandLineFiles::paths(kelvane::app::CommandLineFiles::from(arguments));

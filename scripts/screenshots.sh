@@ -2,7 +2,8 @@
 # Starts the window under a virtual X display on archives made here, drives it with the
 # command line and keys, and writes one PNG per view into the folder given (default
 # build/screenshots): welcome, image preview, text preview, search results, folder totals,
-# two tabs, the busy overlay of a long extraction, an error notice, and the dark appearance.
+# two tabs, the busy overlay of a long extraction, an error notice, the dark appearance, and
+# the Extract Here window of the file manager's action while it runs and with failures.
 # KELVANE_BIN picks the program (default: the release build, built when missing).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -95,6 +96,23 @@ shot() {  # name, settle seconds
   import -window root -crop 1240x780+0+0 +repage "$out/$1.png"
   echo "wrote $out/$1.png"
 }
+shot_window() {  # name, window id, settle seconds: just that window
+  sleep "${3:-0.8}"
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$2" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+  echo "wrote $out/$1.png"
+}
+find_window() {  # title pattern; prints the id once the window is up
+  local id=""
+  for _ in $(seq 200); do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+    [[ -n "$id" ]] && break
+    sleep 0.05
+  done
+  [[ -n "$id" ]] || { echo "screenshots: no window named $1" >&2; cat "$work/kelvane.log" >&2; exit 1; }
+  echo "$id"
+}
 keys() { xdotool key --window "$window" --delay 80 "$@"; }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 stop() { keys ctrl+q || true; wait "$1" 2>/dev/null || true; }
@@ -135,3 +153,40 @@ start "$work/sample-project.zip"
 pid=$!
 shot 09-dark-appearance 3.5
 stop "$pid"
+
+# Extract Here, as the file manager starts it: a process and a small window of its own, in the
+# light appearance again. First caught while the first of two archives is written, then
+# stopped as a logout would stop it; then three archives of which two cannot be extracted.
+python3 - "$XDG_CONFIG_HOME/Tessaloom/defaults.json" <<'PY'
+import json, sys
+path = sys.argv[1]
+values = json.load(open(path))
+values.pop("com.tessaloom.kelvane.appearance", None)
+json.dump(values, open(path, "w"))
+PY
+mkdir -p "$work/here"
+cp "$work/large-extract.zip" "$work/here/holiday-videos.zip"
+cp "$work/second-archive.7z" "$work/here/notes-2024.7z"
+"$KELVANE_BIN" --extract-here "$work/here/holiday-videos.zip" "$work/here/notes-2024.7z" \
+  >"$work/kelvane.log" 2>&1 &
+pid=$!
+here=$(find_window "^Extract Here .* Kelvane$")
+shot_window 10-extract-here-progress "$here" 0.7
+kill -TERM "$pid"; wait "$pid" 2>/dev/null || true
+
+python3 - "$work/sample-project.zip" "$work/here/project-backup.zip" <<'PY'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+middle = len(data) // 2
+for i in range(middle - 64, middle + 64):
+    data[i] ^= 0xFF
+open(sys.argv[2], "wb").write(data)
+PY
+cp "$work/broken.zip" "$work/here/invoice-scans.zip"
+"$KELVANE_BIN" --extract-here "$work/here/notes-2024.7z" "$work/here/project-backup.zip" \
+  "$work/here/invoice-scans.zip" >"$work/kelvane.log" 2>&1 &
+pid=$!
+here=$(find_window "^Extract Here .* Kelvane$")
+for _ in $(seq 200); do grep -q "archives extracted" "$work/kelvane.log" && break; sleep 0.05; done
+shot_window 11-extract-here-failures "$here" 0.5
+kill -TERM "$pid"; wait "$pid" 2>/dev/null || true

@@ -16,6 +16,16 @@ QList<QUrl> CommandLineFiles::from(const QStringList& arguments) {
     return urls;
 }
 
+QStringList CommandLineFiles::namedPaths(const QStringList& arguments) {
+    QStringList named;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument.startsWith(QLatin1Char('-')) || argument.isEmpty()) continue;
+        named << QFileInfo(argument).absoluteFilePath();
+    }
+    return named;
+}
+
 QStringList CommandLineFiles::paths(const QList<QUrl>& urls) {
     QStringList result;
     for (const QUrl& url : urls) result << url.toLocalFile();

@@ -16,6 +16,9 @@ public:
     // `arguments` includes the program path first.
     [[nodiscard]] static QList<QUrl> from(const QStringList& arguments);
     [[nodiscard]] static QStringList paths(const QList<QUrl>& urls);
+    // Every path named, as an absolute path, whether or not anything is there: a batch
+    // that reports each missing file needs them all.
+    [[nodiscard]] static QStringList namedPaths(const QStringList& arguments);
 };
 
 }  // namespace kelvane::app

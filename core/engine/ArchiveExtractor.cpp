@@ -100,6 +100,22 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
         }
         break;
     }
+    // The folders this run makes for its destination (the smart subfolder, a folder typed in
+    // the sheet), deepest first: a run that ends without keeping anything takes them back, so
+    // a cancelled or refused extraction leaves no empty folder named after the archive.
+    std::vector<fs::path> madeFolders;
+    for (fs::path probe = destination; !probe.empty() && !fs::exists(probe, statusError);
+         probe = probe.parent_path()) {
+        madeFolders.push_back(probe);
+        if (probe == probe.parent_path()) break;
+    }
+    const auto removeMadeFoldersIfEmpty = [&madeFolders]() noexcept {
+        for (const fs::path& folder : madeFolders) {
+            std::error_code ignored;
+            // Removes an empty folder only; one the tool wrote into stays with its files.
+            fs::remove(folder, ignored);
+        }
+    };
     fs::create_directories(destination);
 
     std::vector<ArchiveEntry> selection;
@@ -124,9 +140,11 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
             case ArchiveEngineError::Case::wrongPassword:
             case ArchiveEngineError::Case::cancelled:
                 rollback.removeCreated();
+                removeMadeFoldersIfEmpty();
                 throw;
             case ArchiveEngineError::Case::processFailed: {
                 const std::int64_t kept = rollback.removeIncomplete();
+                removeMadeFoldersIfEmpty();
                 throw ArchiveEngineError::processFailed(
                     error.payload() + "\n" +
                     S::t("Complete files written: ", "Eksiksiz yazılan dosya: ") +
@@ -135,8 +153,12 @@ fs::path ArchiveExtractor::extract(const ArchiveListing& listing,
             }
             case ArchiveEngineError::Case::binaryNotFound:
             case ArchiveEngineError::Case::unsupportedModification:
+                removeMadeFoldersIfEmpty();
                 throw;
         }
+        throw;
+    } catch (...) {
+        removeMadeFoldersIfEmpty();
         throw;
     }
     return destination;

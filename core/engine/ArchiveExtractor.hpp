@@ -28,7 +28,8 @@ public:
     // selection means the whole archive) into the folder `resolveDestinationDirectory`
     // names, which is created first, and returns that folder. Throws ArchiveEngineError
     // (binaryNotFound, passwordRequired, wrongPassword, processFailed, cancelled) or the
-    // file system's error. Files written before a failure stay.
+    // file system's error. A failed run takes back what ExtractionRollback says, and the
+    // folders it made for the destination when they are left empty.
     [[nodiscard]] static std::filesystem::path extract(
         const ArchiveListing& listing, const std::vector<ArchiveEntry>& selectedEntries,
         const ExtractArchiveOptions& options,

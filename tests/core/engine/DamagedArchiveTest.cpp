@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ExtractionTestSupport.hpp"
 #include "engine/ArchiveExtractor.hpp"
 #include "index/ArchiveDirectoryIndex.hpp"
+#include "process/ProcessCancellationToken.hpp"
 
 namespace kelvane {
 namespace {
@@ -234,6 +236,54 @@ TEST_F(DamagedArchiveTest, FailedPasswordRunsRemoveWhatTheyCreatedAndNothingElse
                                                      {"mine/keep.txt", "keep"},
                                                      {"passwords.txt", "the user's own"}}));
         }
+    }
+}
+
+TEST_F(DamagedArchiveTest, ARunThatKeepsNothingTakesBackTheFoldersItMadeButNoneOfTheUsers) {
+    const fs::path zip = out_.path() / "aes.zip";
+    runTool(source_.path(), "7zz",
+            {"a", "-psecret", "-mem=AES256", zip.string(), "a.txt", "passwords.txt", "big.bin"});
+    const ArchiveListing listing = listed(zip);
+    const auto cancelled = std::make_shared<ProcessCancellationToken>();
+    cancelled->cancel();
+    struct Attempt {
+        std::string name;
+        std::optional<std::string> password;
+        std::shared_ptr<ProcessCancellationToken> token;
+        Case expected;
+    };
+    const std::vector<Attempt> attempts{
+        {"wrong", "wrong", nullptr, Case::wrongPassword},
+        {"none", std::nullopt, nullptr, Case::passwordRequired},
+        {"cancelled", "secret", cancelled, Case::cancelled},
+    };
+    const ArchiveEngineService engine;
+    for (const Attempt& attempt : attempts) {
+        SCOPED_TRACE(attempt.name);
+        // The smart subfolder ("aes") below a folder that does not exist yet either.
+        const fs::path parent = destination(attempt.name) / "new";
+        const ArchiveEngineError madeHere = engineErrorOf([&] {
+            (void)engine.extract(
+                listing, {},
+                ExtractArchiveOptions(parent, true, ExtractOverwriteMode::overwrite,
+                                      attempt.password, false),
+                attempt.token, {});
+        });
+        EXPECT_EQ(madeHere.kind(), attempt.expected) << madeHere.payload();
+        EXPECT_FALSE(fs::exists(destination(attempt.name))) << "a folder made for the run stays";
+
+        // A folder that was there before stays, empty or not.
+        fs::create_directories(destination(attempt.name) / "aes");
+        const ArchiveEngineError existing = engineErrorOf([&] {
+            (void)engine.extract(
+                listing, {},
+                ExtractArchiveOptions(destination(attempt.name), true,
+                                      ExtractOverwriteMode::overwrite, attempt.password, false),
+                attempt.token, {});
+        });
+        EXPECT_EQ(existing.kind(), attempt.expected) << existing.payload();
+        EXPECT_TRUE(fs::is_directory(destination(attempt.name) / "aes"));
+        EXPECT_TRUE(fs::is_empty(destination(attempt.name) / "aes"));
     }
 }
 
