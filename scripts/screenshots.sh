@@ -3,12 +3,21 @@
 # command line and keys, and writes one PNG per view into the folder given (default
 # build/screenshots): welcome, image preview, text preview, search results, folder totals,
 # two tabs, the busy overlay of a long extraction, an error notice, the dark appearance, and
-# the Extract Here window of the file manager's action while it runs and with failures.
-# KELVANE_BIN picks the program (default: the release build, built when missing).
+# the Extract Here window of the file manager's action while it runs and with failures; then
+# the browsed archive, the extract sheet and the create sheet in languages with long words
+# and in right-to-left (lang-<code>-01-browsed, -02-extract-sheet, -03-create-sheet).
+# Usage: scripts/screenshots.sh [output folder] [all|main|languages]
+# KELVANE_BIN picks the program (default: the release build, built when missing);
+# KELVANE_SHOT_LANGUAGES the language codes (default: de fi ru ja ar).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$(pwd)
 out=$(realpath -m "${1:-build/screenshots}")
+views=${2:-all}
+case "$views" in
+  all|main|languages) ;;
+  *) echo "screenshots: the views are all, main or languages, not '$views'" >&2; exit 2 ;;
+esac
 mkdir -p "$out"
 
 if [[ -z "${KELVANE_BIN:-}" ]]; then
@@ -62,10 +71,12 @@ mkdir -p "$work/second"
 printf 'second archive\n' > "$work/second/notes.txt"
 seq 1 5000 > "$work/second/numbers.txt"
 (cd "$work/second" && 7zz a -t7z -bd "$work/second-archive.7z" . >/dev/null)
+if [[ "$views" != languages ]]; then
 mkdir -p "$work/big"
 head -c 900M /dev/zero > "$work/big/zeros.bin"
 (cd "$work/big" && 7zz a -tzip -bd -mx=1 "$work/large-extract.zip" . >/dev/null)
 rm -rf "$work/big"
+fi
 printf 'this is not an archive at all' > "$work/broken.zip"
 
 # --- the display and the program ------------------------------------------------------
@@ -75,7 +86,9 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export LANG=en_US.UTF-8 LANGUAGE= LC_ALL= ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x820x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: the language pictures start the program once per picture, and the server died
+# after a few of the resets it makes when its last client leaves.
+Xvfb "$display" -screen 0 1280x820x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -117,6 +130,8 @@ keys() { xdotool key --window "$window" --delay 80 "$@"; }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 stop() { keys ctrl+q || true; wait "$1" 2>/dev/null || true; }
 
+# --- the main views (English) ---------------------------------------------------------
+if [[ "$views" != languages ]]; then
 start
 pid=$!
 shot 01-welcome 2
@@ -190,3 +205,38 @@ here=$(find_window "^Extract Here .* Kelvane$")
 for _ in $(seq 200); do grep -q "archives extracted" "$work/kelvane.log" && break; sleep 0.05; done
 shot_window 11-extract-here-failures "$here" 0.5
 kill -TERM "$pid"; wait "$pid" 2>/dev/null || true
+fi
+
+# --- long and right-to-left languages -------------------------------------------------
+# Each language starts with a defaults store of its own (light appearance, no recent
+# archives) that holds the language chosen as the language menu stores it.
+language_shots() {
+  local code view pid config_home=$XDG_CONFIG_HOME
+  for code in ${KELVANE_SHOT_LANGUAGES:-de fi ru ja ar}; do
+    export XDG_CONFIG_HOME=$work/config-$code
+    python3 - "$XDG_CONFIG_HOME/Tessaloom/defaults.json" "$code" <<'PY'
+import json, os, sys
+os.makedirs(os.path.dirname(sys.argv[1]), exist_ok=True)
+json.dump({"com.tessaloom.preferredLanguage": sys.argv[2]}, open(sys.argv[1], "w"))
+PY
+    # A sheet holds the keyboard only once a window manager gives it the focus, which
+    # Xvfb has none of: each picture gets a run of its own, ended by its process id.
+    for view in "01-browsed" "02-extract-sheet ctrl+e" "03-create-sheet ctrl+n"; do
+      set -- $view
+      start "$work/sample-project.zip"
+      pid=$!
+      sleep 2.5
+      if [[ $# -gt 1 ]]; then keys "$2"; fi     # Extract All, New Archive
+      shot "lang-$code-$1" 1.5
+      kill "$pid"
+      wait "$pid" 2>/dev/null || true
+      # The combination was seen to stay held in the server, and its key repeat opened
+      # the sheet again in the next run: release it.
+      if [[ $# -gt 1 ]]; then xdotool keyup "$2"; fi
+    done
+  done
+  export XDG_CONFIG_HOME=$config_home
+}
+if [[ "$views" != main ]]; then
+  language_shots
+fi

@@ -15,6 +15,9 @@ packages=(
   7zip unar libarchive-tools
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest xvfb xauth xdotool imagemagick libbenchmark-dev
+  # fonts for the screenshots under Xvfb: Latin, Cyrillic, Greek, Arabic, Hebrew (DejaVu);
+  # Japanese, Chinese and Korean (Noto CJK)
+  fonts-dejavu-core fonts-noto-cjk
   # desktop integration checks: the validators, the MIME database, the manual reader
   desktop-file-utils appstream shared-mime-info man-db
 )

@@ -11,6 +11,7 @@
 
 #include "localization/S.hpp"
 #include "state/ArchiveViewModel.hpp"
+#include "window/LeftToRightText.hpp"
 #include "window/ChipButton.hpp"
 #include "window/SheetFonts.hpp"
 
@@ -87,7 +88,11 @@ ArchiveOptionsEditor::ArchiveOptionsEditor(ArchiveViewModel& viewModel, QWidget*
     auto* splitRow = new QHBoxLayout;
     splitRow->setSpacing(5);
     for (const VolumeSplitPreset preset : VolumeSplitPreset::allCases()) {
-        auto* chip = new ChipButton(text(preset.displayLabel()),
+        // "100 MB" keeps its order in a right-to-left window; "Single File" is a word.
+        const QString label = preset == VolumeSplitPreset::none
+                                  ? text(preset.displayLabel())
+                                  : LeftToRightText::isolated(text(preset.displayLabel()));
+        auto* chip = new ChipButton(label,
                                     {.pointSize = 10.5,
                                      .selectedWeight = QFont::DemiBold,
                                      .normalWeight = QFont::Normal,

@@ -2,6 +2,8 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyle>
+#include <QTextOption>
 
 #include <algorithm>
 
@@ -12,6 +14,38 @@
 
 namespace kelvane::app {
 
+namespace {
+
+constexpr int kMargin = 10;
+constexpr int kGap = 5;
+// Between the sizes and the saved share at the far end of the line.
+constexpr int kSavedGap = 8;
+
+QFont badgeFont() { return WindowStyle::font(10, QFont::Bold); }
+QFont tagFont() { return WindowStyle::font(9.5, QFont::DemiBold); }
+QFont physicalFont() { return WindowStyle::font(12, QFont::Bold); }
+QFont arrowFont() { return WindowStyle::font(10); }
+QFont unpackedFont() { return WindowStyle::font(11, QFont::Medium); }
+QFont savedFont() { return WindowStyle::font(10.5, QFont::Bold); }
+QFont countsFont() { return WindowStyle::font(10); }
+
+int advance(const QFont& font, const QString& text) {
+    return QFontMetrics(font).horizontalAdvance(text);
+}
+
+QString savedText(double saved) { return QString::asprintf("-%.0f%%", saved); }
+QString arrowText() { return QStringLiteral("→"); }
+
+// Sizes and the share read left to right, each in its box, whatever the window's direction.
+void drawLeftToRight(QPainter& painter, const QRect& box, const QString& text) {
+    QTextOption option(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setWrapMode(QTextOption::NoWrap);
+    painter.drawText(QRectF(box), text, option);
+}
+
+}  // namespace
+
 ArchiveSummaryCard::ArchiveSummaryCard(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("summaryCard"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -19,6 +53,9 @@ ArchiveSummaryCard::ArchiveSummaryCard(QWidget* parent) : QWidget(parent) {
 
 void ArchiveSummaryCard::setInfo(const ArchiveInfo& info) {
     info_ = info;
+    QStringList names;
+    for (const Tag& tag : tags()) names << tag.text;
+    setToolTip(names.join(QStringLiteral(" · ")));
     updateGeometry();
     update();
 }
@@ -49,15 +86,96 @@ QColor ArchiveSummaryCard::formatBadgeColor(const QString& formatName) {
 }
 
 QSize ArchiveSummaryCard::sizeHint() const {
-    const int line1 = QFontMetrics(WindowStyle::font(10, QFont::Bold)).height() + 5;
-    const int line2 = QFontMetrics(WindowStyle::font(12, QFont::Bold)).height();
-    const int line3 = QFontMetrics(WindowStyle::font(10)).height();
-    return {216, 10 + line1 + 8 + line2 + 3 + 5 + 8 + line3 + 10};
+    const int line1 = QFontMetrics(badgeFont()).height() + 5;
+    const int line2 = QFontMetrics(physicalFont()).height();
+    const int line3 = QFontMetrics(countsFont()).height();
+    return {216, kMargin + line1 + 8 + line2 + 3 + 5 + 8 + line3 + kMargin};
+}
+
+std::vector<ArchiveSummaryCard::Tag> ArchiveSummaryCard::tags() const {
+    std::vector<Tag> result;
+    if (!info_) return result;
+    const QPalette& pal = palette();
+    if (info_->hasEncryptedEntries) {
+        result.push_back({QStringLiteral("lock.fill"), qs(S::statEncrypted()), WindowStyle::orange(pal)});
+    }
+    if (info_->isSolid) {
+        result.push_back({QStringLiteral("cube.fill"), QStringLiteral("Solid"), WindowStyle::purple(pal)});
+    }
+    if (info_->isMultiVolume) {
+        result.push_back({QStringLiteral("square.stack.fill"),
+                          QString::number(info_->volumeCount) + QLatin1Char('x'), WindowStyle::blue(pal)});
+    }
+    return result;
+}
+
+ArchiveSummaryCard::Layout ArchiveSummaryCard::layout() const {
+    Layout layout;
+    if (!info_) return layout;
+    const ArchiveInfo& info = *info_;
+    const int left = kMargin;
+    const int right = width() - kMargin;
+    // Laid out left to right, then mirrored as a whole for a right-to-left window.
+    const auto place = [this](const QRect& logical) {
+        return QStyle::visualRect(layoutDirection(), rect(), logical);
+    };
+    int y = kMargin;
+
+    const int badgeHeight = QFontMetrics(badgeFont()).height() + 5;
+    const int badgeWidth = advance(badgeFont(), qs(info.formatName)) + 14;
+    layout.badge = place(QRect(left, y, badgeWidth, badgeHeight));
+    int x = left + badgeWidth + 6;
+    const std::vector<Tag> shownTags = tags();
+    std::vector<int> widths;
+    for (const Tag& tag : shownTags) widths.push_back(6 + 10 + 3 + advance(tagFont(), tag.text) + 6);
+    layout.tagTitles.assign(shownTags.size(), true);
+    const auto total = [&] {
+        int sum = 0;
+        for (const int tagWidth : widths) sum += tagWidth + 6;
+        return sum;
+    };
+    // Too many or too long titles for the line: the first tags give up theirs first.
+    for (std::size_t i = 0; i < widths.size() && x + total() - 6 > right; ++i) {
+        widths[i] = 6 + 10 + 6;
+        layout.tagTitles[i] = false;
+    }
+    for (const int tagWidth : widths) {
+        if (x + tagWidth > right) {
+            layout.tagTitles.resize(layout.tags.size());
+            break;
+        }
+        layout.tags.push_back(place(QRect(x, y, tagWidth, badgeHeight)));
+        x += tagWidth + 6;
+    }
+    y += badgeHeight + 8;
+
+    const int lineHeight = QFontMetrics(physicalFont()).height();
+    const QString physical = qs(ByteSizeFormatter::format(info.physicalSize));
+    const QString unpacked = qs(ByteSizeFormatter::format(info.totalUncompressedSize));
+    const int savedWidth = advance(savedFont(), savedText(savedPercent(info)));
+    const int savedLeft = right - savedWidth;
+    layout.saved = place(QRect(savedLeft, y, savedWidth, lineHeight));
+    const int physicalWidth = std::min(advance(physicalFont(), physical), savedLeft - kSavedGap - left);
+    layout.physical = place(QRect(left, y, physicalWidth, lineHeight));
+    x = left + physicalWidth + kGap;
+    const int arrowWidth = advance(arrowFont(), arrowText());
+    layout.arrow = place(QRect(x, y, arrowWidth, lineHeight));
+    x += arrowWidth + kGap;
+    const int unpackedWidth =
+        std::max(0, std::min(advance(unpackedFont(), unpacked), savedLeft - kSavedGap - x));
+    layout.unpacked = place(QRect(x, y, unpackedWidth, lineHeight));
+    y += lineHeight + 3;
+
+    layout.track = place(QRect(left, y, right - left, 5));
+    y += 5 + 8;
+    layout.counts = place(QRect(left, y, right - left, QFontMetrics(countsFont()).height()));
+    return layout;
 }
 
 void ArchiveSummaryCard::paintEvent(QPaintEvent* /*event*/) {
     if (!info_) return;
     const ArchiveInfo& info = *info_;
+    const Layout parts = layout();
     const QPalette& pal = palette();
     const QColor primary = WindowStyle::primary(pal);
     QPainter painter(this);
@@ -67,91 +185,74 @@ void ArchiveSummaryCard::paintEvent(QPaintEvent* /*event*/) {
     painter.setBrush(WindowStyle::faded(primary, 0.05));
     painter.drawRoundedRect(card, 10, 10);
 
-    const int left = 10;
-    const int right = width() - 10;
-    int y = 10;
-
     // Badge and tags.
-    const QFont badgeFont = WindowStyle::font(10, QFont::Bold);
-    const QFontMetrics badgeMetrics(badgeFont);
-    const int badgeHeight = badgeMetrics.height() + 5;
     const QString format = qs(info.formatName);
-    const int badgeWidth = badgeMetrics.horizontalAdvance(format) + 14;
+    const double round = parts.badge.height() / 2.0;
     painter.setPen(Qt::NoPen);
     painter.setBrush(formatBadgeColor(format));
-    painter.drawRoundedRect(QRectF(left, y, badgeWidth, badgeHeight), badgeHeight / 2.0,
-                            badgeHeight / 2.0);
-    painter.setFont(badgeFont);
+    painter.drawRoundedRect(QRectF(parts.badge), round, round);
+    painter.setFont(badgeFont());
     painter.setPen(Qt::white);
-    painter.drawText(QRect(left, y, badgeWidth, badgeHeight), Qt::AlignCenter, format);
-    int x = left + badgeWidth + 6;
-    const auto tag = [&](const QString& icon, const QString& text, const QColor& color) {
-        const QFont tagFont = WindowStyle::font(9.5, QFont::DemiBold);
-        const QFontMetrics tagMetrics(tagFont);
-        const int tagWidth = 6 + 10 + 3 + tagMetrics.horizontalAdvance(text) + 6;
+    painter.drawText(parts.badge, Qt::AlignCenter, format);
+    const bool mirrored = layoutDirection() == Qt::RightToLeft;
+    const std::vector<Tag> shownTags = tags();
+    for (std::size_t i = 0; i < shownTags.size() && i < parts.tags.size(); ++i) {
+        const Tag& tag = shownTags[i];
+        const QRect box = parts.tags[i];
         painter.setPen(Qt::NoPen);
-        painter.setBrush(WindowStyle::faded(color, 0.14));
-        painter.drawRoundedRect(QRectF(x, y, tagWidth, badgeHeight), badgeHeight / 2.0,
-                                badgeHeight / 2.0);
-        SymbolIcon::bundledIcon(icon, color)
-            .paint(&painter, QRect(x + 6, y + (badgeHeight - 10) / 2, 10, 10));
-        painter.setFont(tagFont);
-        painter.setPen(color);
-        painter.drawText(QRect(x + 19, y, tagWidth - 19, badgeHeight), Qt::AlignVCenter, text);
-        x += tagWidth + 6;
-    };
-    if (info.hasEncryptedEntries) {
-        tag(QStringLiteral("lock.fill"), qs(S::statEncrypted()), WindowStyle::orange(pal));
+        painter.setBrush(WindowStyle::faded(tag.color, 0.14));
+        painter.drawRoundedRect(QRectF(box), round, round);
+        // The symbol leads: at the left, or at the right when mirrored.
+        const int iconX = mirrored ? box.right() - 6 - 10 + 1 : box.left() + 6;
+        SymbolIcon::bundledIcon(tag.icon, tag.color)
+            .paint(&painter, QRect(iconX, box.top() + (box.height() - 10) / 2, 10, 10));
+        if (!parts.tagTitles[i]) continue;
+        painter.setFont(tagFont());
+        painter.setPen(tag.color);
+        const QRect textBox = mirrored ? box.adjusted(6, 0, -19, 0) : box.adjusted(19, 0, -6, 0);
+        painter.drawText(textBox, Qt::AlignVCenter | Qt::AlignHCenter, tag.text);
     }
-    if (info.isSolid) tag(QStringLiteral("cube.fill"), QStringLiteral("Solid"), WindowStyle::purple(pal));
-    if (info.isMultiVolume) {
-        tag(QStringLiteral("square.stack.fill"), QString::number(info.volumeCount) + QLatin1Char('x'),
-            WindowStyle::blue(pal));
-    }
-    y += badgeHeight + 8;
 
     // Sizes and the saved share.
     const double saved = savedPercent(info);
-    const QFont physicalFont = WindowStyle::font(12, QFont::Bold);
-    const QFontMetrics physicalMetrics(physicalFont);
-    const int lineHeight = physicalMetrics.height();
-    const QString physical = qs(ByteSizeFormatter::format(info.physicalSize));
-    painter.setFont(physicalFont);
+    painter.setFont(physicalFont());
     painter.setPen(primary);
-    painter.drawText(QRect(left, y, right - left, lineHeight), Qt::AlignVCenter, physical);
-    x = left + physicalMetrics.horizontalAdvance(physical) + 5;
-    const QFont smallFont = WindowStyle::font(10);
-    painter.setFont(smallFont);
+    drawLeftToRight(painter, parts.physical,
+                    QFontMetrics(physicalFont())
+                        .elidedText(qs(ByteSizeFormatter::format(info.physicalSize)),
+                                    Qt::ElideRight, parts.physical.width()));
+    painter.setFont(arrowFont());
     painter.setPen(WindowStyle::secondary(pal));
-    const QString arrow = QStringLiteral("→");
-    painter.drawText(QRect(x, y, right - x, lineHeight), Qt::AlignVCenter, arrow);
-    x += QFontMetrics(smallFont).horizontalAdvance(arrow) + 5;
-    const QFont unpackedFont = WindowStyle::font(11, QFont::Medium);
-    painter.setFont(unpackedFont);
-    painter.drawText(QRect(x, y, right - x, lineHeight), Qt::AlignVCenter,
-                     qs(ByteSizeFormatter::format(info.totalUncompressedSize)));
-    painter.setFont(WindowStyle::font(10.5, QFont::Bold));
+    // The arrow points from the packed size to the unpacked one: leftwards when mirrored.
+    painter.drawText(parts.arrow, Qt::AlignCenter, mirrored ? QStringLiteral("←") : arrowText());
+    painter.setFont(unpackedFont());
+    drawLeftToRight(painter, parts.unpacked,
+                    QFontMetrics(unpackedFont())
+                        .elidedText(qs(ByteSizeFormatter::format(info.totalUncompressedSize)),
+                                    Qt::ElideRight, parts.unpacked.width()));
+    painter.setFont(savedFont());
     painter.setPen(saved > 5 ? WindowStyle::green(pal) : WindowStyle::secondary(pal));
-    painter.drawText(QRect(left, y, right - left, lineHeight), Qt::AlignVCenter | Qt::AlignRight,
-                     QString::asprintf("-%.0f%%", saved));
-    y += lineHeight + 3;
-    const QRectF track(left, y, right - left, 5);
+    drawLeftToRight(painter, parts.saved, savedText(saved));
+
+    const QRectF track(parts.track);
     painter.setPen(Qt::NoPen);
     painter.setBrush(WindowStyle::faded(primary, 0.10));
     painter.drawRoundedRect(track, 2.5, 2.5);
-    QLinearGradient gradient(track.topLeft(), track.topRight());
+    // The filled part starts where the line of text starts: at the right when mirrored.
+    const double filled = barWidth(track.width(), saved);
+    const QRectF bar(mirrored ? track.right() - filled : track.left(), track.top(), filled,
+                     track.height());
+    QLinearGradient gradient(mirrored ? track.topRight() : track.topLeft(),
+                             mirrored ? track.topLeft() : track.topRight());
     gradient.setColorAt(0, WindowStyle::blue(pal));
     gradient.setColorAt(1, WindowStyle::purple(pal));
     painter.setBrush(gradient);
-    painter.drawRoundedRect(QRectF(track.left(), track.top(), barWidth(track.width(), saved), 5),
-                            2.5, 2.5);
-    y += 5 + 8;
+    painter.drawRoundedRect(bar, 2.5, 2.5);
 
-    // Counts.
-    painter.setFont(smallFont);
+    // Counts: a sentence of the interface language, aligned to the leading edge.
+    painter.setFont(countsFont());
     painter.setPen(WindowStyle::secondary(pal));
-    painter.drawText(QRect(left, y, right - left, QFontMetrics(smallFont).height()),
-                     Qt::AlignVCenter,
+    painter.drawText(parts.counts, Qt::AlignVCenter | Qt::AlignLeft,
                      qs(S::filesCountText(info.fileCount)) + QStringLiteral(" · ") +
                          qs(S::foldersCountText(info.folderCount)));
 }

@@ -2,9 +2,12 @@
 // the share saved with its bar, and the file and folder counts.
 #pragma once
 
+#include <QRect>
+#include <QString>
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
 #include "model/ArchiveInfo.hpp"
 
@@ -25,12 +28,37 @@ public:
     [[nodiscard]] static double barWidth(double trackWidth, double saved);
     [[nodiscard]] static QColor formatBadgeColor(const QString& formatName);
 
+    // Where each part is drawn, in the card's own coordinates, mirrored in a right-to-left
+    // layout. Text boxes are as wide as their text (the unpacked size is cut short rather
+    // than run into the saved share).
+    struct Layout {
+        QRect badge;
+        std::vector<QRect> tags;
+        // Per tag: its title is drawn; without room the tags show their symbol alone
+        // (the card's tooltip names them all).
+        std::vector<bool> tagTitles;
+        QRect physical;
+        QRect arrow;
+        QRect unpacked;
+        QRect saved;
+        QRect track;
+        QRect counts;
+    };
+    [[nodiscard]] Layout layout() const;
+
     [[nodiscard]] QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Tag {
+        QString icon;
+        QString text;
+        QColor color;
+    };
+    [[nodiscard]] std::vector<Tag> tags() const;
+
     std::optional<ArchiveInfo> info_;
 };
 

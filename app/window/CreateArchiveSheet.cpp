@@ -149,6 +149,7 @@ QWidget* CreateArchiveSheet::makeSourceRow(const QString& path, int position) {
     layout->addWidget(icon);
     auto* name = new MiddleElidedLabel(row);
     name->setFont(SheetFonts::caption());
+    name->setReadsLeftToRight(true);
     name->setText(info.fileName().isEmpty() ? QFileInfo(info.absolutePath()).fileName()
                                             : info.fileName());
     layout->addWidget(name, 1);

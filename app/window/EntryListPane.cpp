@@ -15,6 +15,7 @@
 #include "state/ArchiveViewModel.hpp"
 #include "window/EntryTableView.hpp"
 #include "window/LayoutClearing.hpp"
+#include "window/MiddleElidedLabel.hpp"
 #include "window/PillButton.hpp"
 #include "window/PlatformText.hpp"
 #include "window/SearchField.hpp"
@@ -43,7 +44,7 @@ EntryListPane::EntryListPane(ArchiveViewModel& viewModel, QWidget* parent)
       crumbRow_(new QHBoxLayout(crumbs_)),
       spinner_(new SpinnerWidget(14, this)),
       search_(new SearchField(this)),
-      trailing_(new QLabel(this)),
+      trailing_(new MiddleElidedLabel(this)),
       body_(new QStackedWidget(this)),
       table_(new EntryTableView(viewModel, this)),
       emptyMessage_(new QWidget(this)),
@@ -124,6 +125,9 @@ EntryListPane::EntryListPane(ArchiveViewModel& viewModel, QWidget* parent)
     }
     filterRow->addStretch(1);
     trailing_->setObjectName(QStringLiteral("filterTrailing"));
+    // The hint gives way to the chips: cut short in long languages, whole in its tooltip.
+    trailing_->setAlignment(Qt::AlignRight);
+    trailing_->setTextRole(QPalette::PlaceholderText);
     filterRow->addWidget(trailing_);
     column->addWidget(filters);
     column->addWidget(divider(this));
@@ -231,12 +235,9 @@ void EntryListPane::refreshChips() {
                 static_cast<std::int64_t>(viewModel_.displayedEntries().size()),
                 viewModel_.language().locale())) +
             QLatin1Char(' ') + qs(S::t("matches", "sonuç")));
-        trailing_->setStyleSheet(QString());
-        trailing_->setForegroundRole(QPalette::PlaceholderText);
     } else {
         trailing_->setFont(WindowStyle::font(10));
         trailing_->setText(PlatformText::dragOutHint());
-        trailing_->setForegroundRole(QPalette::PlaceholderText);
     }
 }
 

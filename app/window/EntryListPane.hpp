@@ -15,6 +15,7 @@ namespace kelvane::app {
 
 class ArchiveViewModel;
 class EntryTableView;
+class MiddleElidedLabel;
 class PillButton;
 class SearchField;
 class SpinnerWidget;
@@ -46,7 +47,7 @@ private:
     SpinnerWidget* spinner_;
     SearchField* search_;
     std::array<PillButton*, 7> chips_{};
-    QLabel* trailing_;
+    MiddleElidedLabel* trailing_;
     QStackedWidget* body_;
     EntryTableView* table_;
     QWidget* emptyMessage_;

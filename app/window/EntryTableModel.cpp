@@ -9,6 +9,7 @@
 
 #include "localization/S.hpp"
 #include "model/ByteSizeFormatter.hpp"
+#include "window/LeftToRightText.hpp"
 #include "window/WindowStyle.hpp"
 
 namespace kelvane::app {
@@ -73,16 +74,17 @@ QVariant EntryTableModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             switch (column) {
                 case name: return qs(entry->name());
-                case size: return qs(ByteSizeFormatter::format(bytes));
-                case packed: return qs(ByteSizeFormatter::format(packedSize));
+                case size: return LeftToRightText::isolated(qs(ByteSizeFormatter::format(bytes)));
+                case packed:
+                    return LeftToRightText::isolated(qs(ByteSizeFormatter::format(packedSize)));
                 case ratio: return ratioText(bytes, packedSize).text;
                 case modified: {
                     const auto date = entry->modifiedDate();
                     if (!date) return QStringLiteral("—");
                     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         date->time_since_epoch());
-                    return locale_.toString(QDateTime::fromMSecsSinceEpoch(ms.count()),
-                                            QLocale::ShortFormat);
+                    return LeftToRightText::isolated(locale_.toString(
+                        QDateTime::fromMSecsSinceEpoch(ms.count()), QLocale::ShortFormat));
                 }
                 default: return {};
             }

@@ -56,6 +56,8 @@ public:
         enum class Tone { tertiary, secondary, green } tone;
     };
     [[nodiscard]] static RatioText ratioText(std::int64_t unpacked, std::int64_t packedBytes);
+    // The locale the Modified column writes its dates in.
+    [[nodiscard]] const QLocale& dateLocale() const { return locale_; }
 
 private:
     const ArchiveItemList* entries_ = nullptr;

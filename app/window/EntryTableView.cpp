@@ -1,6 +1,8 @@
 #include "window/EntryTableView.hpp"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
+#include <QStyle>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QMenu>
@@ -87,6 +89,8 @@ EntryTableView::EntryTableView(ArchiveViewModel& viewModel, QWidget* parent)
     }
     columns->setMinimumSectionSize(static_cast<int>(kColumnWidths[3].minimum * scale));
     setMinimumWidth(static_cast<int>((140 + 64 + 68 + 46 + 100) * scale));
+    fitColumnsToTexts();
+    connect(model_, &QAbstractItemModel::headerDataChanged, this, &EntryTableView::fitColumnsToTexts);
     showSortIndicator();
     connect(columns, &QHeaderView::sortIndicatorChanged, this,
             &EntryTableView::headerSortChanged);
@@ -187,6 +191,23 @@ void EntryTableView::pushSelection() {
 void EntryTableView::selectionEdited() {
     if (isSyncingSelection_) return;
     viewModel_.selectDisplayedRows(selectedRowRanges());
+}
+
+void EntryTableView::fitColumnsToTexts() {
+    QHeaderView* columns = horizontalHeader();
+    const double scale = std::max(1.0, QFontMetrics(WindowStyle::font(11.5)).averageCharWidth() / 6.5);
+    // The item view pads a cell's text by the focus frame margin plus one on either side.
+    const int cellPadding = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 4;
+    // A late date with two-digit day, month, hour and minute: the widest this locale writes.
+    const QString latestDate = model_->dateLocale().toString(
+        QDateTime(QDate(2028, 12, 28), QTime(23, 58)), QLocale::ShortFormat);
+    const int dateWidth = QFontMetrics(WindowStyle::font(10.5)).horizontalAdvance(latestDate) + cellPadding;
+    for (int column = EntryTableModel::name + 1; column < EntryTableModel::columnCount_; ++column) {
+        int width = std::max(static_cast<int>(kColumnWidths[column].initial * scale),
+                             columns->sectionSizeHint(column));
+        if (column == EntryTableModel::modified) width = std::max(width, dateWidth);
+        columns->resizeSection(column, width);
+    }
 }
 
 void EntryTableView::showSortIndicator() {

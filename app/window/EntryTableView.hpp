@@ -55,6 +55,9 @@ private:
     void selectionEdited();
     void activated(const QModelIndex& index);
     void showSortIndicator();
+    // Widens the columns after the name to their header texts and the Modified column to a
+    // date of the table's locale, so that no language cuts them; the name column gives way.
+    void fitColumnsToTexts();
     [[nodiscard]] std::uint64_t dataSignature() const;
 
     ArchiveViewModel& viewModel_;

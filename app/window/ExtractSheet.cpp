@@ -9,6 +9,7 @@
 #include "localization/S.hpp"
 #include "model/ByteSizeFormatter.hpp"
 #include "state/ArchiveViewModel.hpp"
+#include "window/LeftToRightText.hpp"
 #include "window/CapsuleBadge.hpp"
 #include "window/MiddleElidedLabel.hpp"
 #include "window/ProminentButton.hpp"
@@ -60,6 +61,7 @@ ExtractSheet::ExtractSheet(ArchiveViewModel& viewModel, QWidget* parentWindow)
     auto* pathLayout = new QHBoxLayout(pathBox);
     pathLayout->setContentsMargins(9, 6, 9, 6);
     destination_->setFont(SheetFonts::monospacedCaption());
+    destination_->setReadsLeftToRight(true);
     pathLayout->addWidget(destination_);
     destinationRow->addWidget(pathBox, 1);
     destinationRow->addWidget(chooseFolder_);
@@ -140,12 +142,13 @@ void ExtractSheet::refresh() {
     if (selectedOnly) {
         badge_->setText(QString::number(state.selectedEntries().size()) + QLatin1Char(' ') +
                         text(S::t("items", "öğe")) + QStringLiteral(" · ") +
-                        text(ByteSizeFormatter::format(state.selectedTotalBytes())));
+                        LeftToRightText::isolated(text(ByteSizeFormatter::format(state.selectedTotalBytes()))));
         badge_->show();
     } else if (listing) {
         badge_->setText(text(S::filesCountText(listing->info().fileCount)) +
                         QStringLiteral(" · ") +
-                        text(ByteSizeFormatter::format(listing->info().totalUncompressedSize)));
+                        LeftToRightText::isolated(
+                            text(ByteSizeFormatter::format(listing->info().totalUncompressedSize))));
         badge_->show();
     } else {
         badge_->hide();

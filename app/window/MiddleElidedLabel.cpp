@@ -1,6 +1,8 @@
 #include "window/MiddleElidedLabel.hpp"
 
 #include <QPainter>
+#include <QStyle>
+#include <QTextOption>
 
 namespace kelvane::app {
 
@@ -21,6 +23,16 @@ void MiddleElidedLabel::setTextRole(QPalette::ColorRole role) {
     update();
 }
 
+void MiddleElidedLabel::setAlignment(Qt::Alignment horizontal) {
+    alignment_ = horizontal & Qt::AlignHorizontal_Mask;
+    update();
+}
+
+void MiddleElidedLabel::setReadsLeftToRight(bool leftToRight) {
+    readsLeftToRight_ = leftToRight;
+    update();
+}
+
 QString MiddleElidedLabel::displayedText() const {
     return fontMetrics().elidedText(text_, Qt::ElideMiddle, width());
 }
@@ -36,7 +48,11 @@ QSize MiddleElidedLabel::minimumSizeHint() const {
 void MiddleElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setPen(palette().color(role_));
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, displayedText());
+    QTextOption option(QStyle::visualAlignment(layoutDirection(), alignment_) | Qt::AlignAbsolute |
+                       Qt::AlignVCenter);
+    option.setTextDirection(readsLeftToRight_ ? Qt::LeftToRight : layoutDirection());
+    option.setWrapMode(QTextOption::NoWrap);
+    painter.drawText(QRectF(rect()), displayedText(), option);
 }
 
 }  // namespace kelvane::app

@@ -17,6 +17,11 @@ public:
     // What is drawn at the current width.
     [[nodiscard]] QString displayedText() const;
     void setTextRole(QPalette::ColorRole role);
+    // Leading unless told; mirrored with the layout direction.
+    void setAlignment(Qt::Alignment horizontal);
+    // Paths and file names keep their left-to-right order in a right-to-left window (the
+    // text still starts at the leading edge).
+    void setReadsLeftToRight(bool leftToRight);
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
@@ -27,6 +32,8 @@ protected:
 private:
     QString text_;
     QPalette::ColorRole role_ = QPalette::WindowText;
+    Qt::Alignment alignment_ = Qt::AlignLeft;
+    bool readsLeftToRight_ = false;
 };
 
 }  // namespace kelvane::app

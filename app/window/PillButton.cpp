@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
@@ -55,6 +56,16 @@ void PillButton::setDisabledOpacity(double opacity) {
     update();
 }
 
+void PillButton::setCompact(bool compact) {
+    if (compact_ == compact) return;
+    compact_ = compact && !symbol_.isEmpty();
+    setToolTip(compact_ ? text() : QString());
+    updateGeometry();
+    update();
+}
+
+QString PillButton::shownTitle() const { return compact_ ? QString() : text(); }
+
 QFont PillButton::titleFont() const {
     return WindowStyle::font(metrics_.fontSize, metrics_.weight);
 }
@@ -64,9 +75,9 @@ QSize PillButton::sizeHint() const {
     int width = 2 * metrics_.paddingX;
     const int iconSide = WindowStyle::px(metrics_.iconSize);
     if (!symbol_.isEmpty()) width += iconSide;
-    if (!text().isEmpty()) {
+    if (!shownTitle().isEmpty()) {
         if (!symbol_.isEmpty()) width += metrics_.spacing;
-        width += fm.horizontalAdvance(text()) + 1;
+        width += fm.horizontalAdvance(shownTitle()) + 1;
     }
     int height = metrics_.height;
     if (height == 0) height = std::max(fm.height(), iconSide) + 2 * metrics_.paddingY;
@@ -76,7 +87,7 @@ QSize PillButton::sizeHint() const {
 
 QSize PillButton::minimumSizeHint() const {
     const QSize hint = sizeHint();
-    if (metrics_.fillWidth || metrics_.minimumScale < 1.0) {
+    if (!compact_ && (metrics_.fillWidth || metrics_.minimumScale < 1.0)) {
         return {std::min(hint.width(), 2 * metrics_.paddingX + WindowStyle::px(metrics_.iconSize) +
                                            40),
                 hint.height()};
@@ -137,12 +148,13 @@ void PillButton::paintEvent(QPaintEvent* /*event*/) {
     const int iconSide = WindowStyle::px(metrics_.iconSize);
     const QFont font = titleFont();
     const QFontMetrics fm(font);
-    const int textWidth = text().isEmpty() ? 0 : fm.horizontalAdvance(text());
+    const QString title = shownTitle();
+    const int textWidth = title.isEmpty() ? 0 : fm.horizontalAdvance(title);
     int contentWidth = (symbol_.isEmpty() ? 0 : iconSide) +
                        (textWidth > 0 && !symbol_.isEmpty() ? metrics_.spacing : 0) + textWidth;
     const int available = width() - 2 * metrics_.paddingX;
     QFont drawnFont = font;
-    QString shown = text();
+    QString shown = title;
     bool showSymbol = !symbol_.isEmpty();
     if (contentWidth > available && textWidth > 0 && showSymbol) {
         // A narrow button keeps its words and gives up the symbol first.
@@ -154,21 +166,26 @@ void PillButton::paintEvent(QPaintEvent* /*event*/) {
         const double scale =
             std::max(metrics_.minimumScale, static_cast<double>(room) / textWidth);
         if (scale < 1.0) drawnFont.setPointSizeF(font.pointSizeF() * scale);
-        shown = QFontMetrics(drawnFont).elidedText(text(), Qt::ElideMiddle, std::max(room, 0));
+        shown = QFontMetrics(drawnFont).elidedText(title, Qt::ElideMiddle, std::max(room, 0));
         contentWidth = available;
     }
     int x = metrics_.leading ? metrics_.paddingX
                              : std::max(metrics_.paddingX, (width() - contentWidth) / 2);
+    // Placed left to right, then mirrored in a right-to-left layout: the symbol leads.
+    const auto place = [this](const QRect& logical) {
+        return QStyle::visualRect(layoutDirection(), rect(), logical);
+    };
     if (showSymbol) {
         const QColor tint = symbolColor_.value_or(content);
         const QIcon icon = SymbolIcon::bundledIcon(symbol_, tint);
-        icon.paint(&painter, QRect(x, (height() - iconSide) / 2, iconSide, iconSide));
+        icon.paint(&painter, place(QRect(x, (height() - iconSide) / 2, iconSide, iconSide)));
         x += iconSide + metrics_.spacing;
     }
     if (!shown.isEmpty()) {
         painter.setFont(drawnFont);
         painter.setPen(content);
-        painter.drawText(QRect(x, 0, width() - x - metrics_.paddingX + 1, height()),
+        // Left means the leading edge here: the painter follows the layout direction.
+        painter.drawText(place(QRect(x, 0, width() - x - metrics_.paddingX + 1, height())),
                          Qt::AlignVCenter | Qt::AlignLeft, shown);
     }
 }

@@ -58,6 +58,10 @@ public:
     void setTitleWeight(QFont::Weight weight);
     // Opacity used while disabled (38 % unless told).
     void setDisabledOpacity(double opacity);
+    // Shows the symbol alone, where a row has no room for every title; the title stays the
+    // button's text and becomes its tooltip.
+    void setCompact(bool compact);
+    [[nodiscard]] bool isCompact() const { return compact_; }
 
     [[nodiscard]] Look look() const { return look_; }
     [[nodiscard]] const QString& symbol() const { return symbol_; }
@@ -72,12 +76,15 @@ protected:
 private:
     [[nodiscard]] QColor contentColor() const;
     [[nodiscard]] QFont titleFont() const;
+    // The title as drawn: none while compact.
+    [[nodiscard]] QString shownTitle() const;
 
     QString symbol_;
     Look look_ = Look::plain;
     Metrics metrics_;
     std::optional<QColor> symbolColor_;
     double disabledOpacity_ = 0.38;
+    bool compact_ = false;
 };
 
 }  // namespace kelvane::app

@@ -61,20 +61,43 @@ QFrame* divider(QWidget* parent) {
     return line;
 }
 
-PillButton* actionButton(const QString& title, const QString& icon, PillButton::Look look,
-                         QWidget* parent) {
-    auto* button = new PillButton(parent);
-    button->setText(title);
-    button->setSymbol(icon);
-    button->setLook(look);
+// The width inside the panel's margins.
+constexpr int kContentWidth = PreviewInspector::kPanelWidth - 2 * 14;
+
+PillButton::Metrics actionButtonMetrics(PillButton::Look look) {
     PillButton::Metrics metrics;
     metrics.height = 30;
     metrics.paddingX = 8;
     metrics.fillWidth = true;
     metrics.minimumScale = 0.82;
     metrics.border = look == PillButton::Look::plain;
-    button->setMetrics(metrics);
+    return metrics;
+}
+
+PillButton* actionButton(const QString& title, const QString& icon, PillButton::Look look,
+                         QWidget* parent) {
+    auto* button = new PillButton(parent);
+    button->setText(title);
+    button->setSymbol(icon);
+    button->setLook(look);
+    button->setMetrics(actionButtonMetrics(look));
     return button;
+}
+
+// The names of the metadata rows share one column, as wide as the widest name up to this;
+// a longer name wraps.
+constexpr int kWidestMetaName = 110;
+
+void alignMetaNames(QWidget* box) {
+    const QList<QLabel*> names = box->findChildren<QLabel*>(QStringLiteral("metaName"));
+    int widest = 0;
+    for (const QLabel* name : names) {
+        widest = std::max(widest, name->fontMetrics().horizontalAdvance(name->text()) + 1);
+    }
+    for (QLabel* name : names) {
+        name->setWordWrap(name->fontMetrics().horizontalAdvance(name->text()) + 1 > kWidestMetaName);
+        name->setFixedWidth(std::min(widest, kWidestMetaName));
+    }
 }
 
 QString coloredText(const QString& text, const QColor& color) {
@@ -219,8 +242,8 @@ QWidget* PreviewInspector::buildSingleEntry(const ArchiveEntry& entry) {
         if (QWidget* stage = buildPreviewStage(entry)) column->addWidget(stage);
     }
 
-    // Actions.
-    auto* actions = new QHBoxLayout;
+    // Actions: side by side while both titles fit whole, else one above the other.
+    auto* actions = new QBoxLayout(QBoxLayout::LeftToRight);
     actions->setSpacing(6);
     PillButton* extract = actionButton(qs(S::extractThisItem()),
                                        QStringLiteral("arrow.up.doc.on.clipboard"),
@@ -236,13 +259,18 @@ QWidget* PreviewInspector::buildSingleEntry(const ArchiveEntry& entry) {
         PillButton::Metrics metrics;
         metrics.height = 30;
         metrics.paddingX = 8;
-        metrics.fixedWidth = 82;
         metrics.minimumScale = 0.82;
+        metrics.border = true;
         open->setMetrics(metrics);
         const ArchiveEntry kept = entry;
         connect(open, &PillButton::clicked, this,
                 [this, kept] { viewModel_.openEntryDirectly(kept); });
         actions->addWidget(open);
+        if (extract->sizeHint().width() + actions->spacing() + open->sizeHint().width() >
+            kContentWidth) {
+            actions->setDirection(QBoxLayout::TopToBottom);
+            open->setMetrics(actionButtonMetrics(PillButton::Look::plain));
+        }
     }
     column->addLayout(actions);
     if (!folder) {
@@ -287,6 +315,7 @@ QWidget* PreviewInspector::buildSingleEntry(const ArchiveEntry& entry) {
                 metaRow(qs(S::statFiles()), QString::number(node->recursiveFileCount), false));
         }
     }
+    alignMetaNames(meta);
     column->addWidget(meta);
 
     // Checksums.
@@ -300,6 +329,7 @@ QWidget* PreviewInspector::buildSingleEntry(const ArchiveEntry& entry) {
             sumColumn->setSpacing(6);
             sumColumn->addWidget(metaRow(QStringLiteral("SHA-256"), qs(sums->sha256), true));
             sumColumn->addWidget(metaRow(QStringLiteral("MD5"), qs(sums->md5), true));
+            alignMetaNames(box2);
             column->addWidget(box2);
         } else {
             const bool computing = viewModel_.isComputingChecksums();
@@ -466,6 +496,7 @@ QWidget* PreviewInspector::metaRow(const QString& name, const QString& value, bo
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(8);
     QLabel* key = label(name, WindowStyle::font(10), row, QPalette::PlaceholderText);
+    key->setObjectName(QStringLiteral("metaName"));
     key->setFixedWidth(72);
     key->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     line->addWidget(key, 0, Qt::AlignTop);

@@ -10,6 +10,7 @@
 #include "model/ByteSizeFormatter.hpp"
 #include "platform/LocaleNumberFormat.hpp"
 #include "state/ArchiveViewModel.hpp"
+#include "window/LeftToRightText.hpp"
 #include "window/PillButton.hpp"
 #include "window/PlatformText.hpp"
 #include "window/WindowStyle.hpp"
@@ -128,7 +129,7 @@ void WorkspaceStatusBar::refresh() {
     selection_->setText(
         colored(qs(LocaleNumberFormat::groupedDecimal(static_cast<std::int64_t>(selected.size()), locale)) +
                     QLatin1Char(' ') + qs(S::t("selected", "seçili")) + QStringLiteral(" (") +
-                    qs(ByteSizeFormatter::format(viewModel_.selectedTotalBytes())) +
+                    LeftToRightText::isolated(qs(ByteSizeFormatter::format(viewModel_.selectedTotalBytes()))) +
                     QLatin1Char(')'),
                 WindowStyle::accent(pal)) +
         QLatin1Char(' ') + dot);
@@ -137,7 +138,8 @@ void WorkspaceStatusBar::refresh() {
             static_cast<std::int64_t>(viewModel_.displayedEntries().size()), locale)) +
             QLatin1Char(' ') + qs(S::t("shown", "gösterilen")) + QStringLiteral(" · ") +
             qs(S::filesCountText(info.fileCount)) + QStringLiteral(" (") +
-            qs(ByteSizeFormatter::format(info.totalUncompressedSize)) + QLatin1Char(')'),
+            LeftToRightText::isolated(qs(ByteSizeFormatter::format(info.totalUncompressedSize))) +
+            QLatin1Char(')'),
         WindowStyle::secondary(pal)));
 }
 

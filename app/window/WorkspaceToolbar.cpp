@@ -7,6 +7,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QSpacerItem>
+
+#include <array>
+#include <functional>
 
 #include "localization/AppLanguage.hpp"
 #include "localization/S.hpp"
@@ -218,6 +222,47 @@ void WorkspaceToolbar::refresh() {
                                                           : PillButton::Look::plain);
     language_->setText(languageCode());
     emblem_->setPixmap(AppEmblem::pixmap(20, devicePixelRatioF(), WindowStyle::primary(palette())));
+    fitTitles();
+}
+
+int WorkspaceToolbar::widthNeeded() const {
+    // What the row asks for now, summed from the shown widgets' own size hints: the layout's
+    // cached hints would still hold the titles just given up.
+    const std::function<int(const QBoxLayout*)> measure = [&](const QBoxLayout* box) {
+        int width = 0;
+        int shown = 0;
+        for (int i = 0; i < box->count(); ++i) {
+            QLayoutItem* item = box->itemAt(i);
+            if (QWidget* widget = item->widget()) {
+                if (widget->isHidden()) continue;
+                const auto* inner = qobject_cast<const QBoxLayout*>(widget->layout());
+                width += widget == archiveGroup_ && inner != nullptr ? measure(inner)
+                                                                     : widget->sizeHint().width();
+                ++shown;
+            } else if (QSpacerItem* spacer = item->spacerItem()) {
+                width += spacer->sizeHint().width();
+            }
+        }
+        const QMargins margins = box->contentsMargins();
+        return width + std::max(0, shown - 1) * box->spacing() + margins.left() + margins.right();
+    };
+    return measure(static_cast<const QBoxLayout*>(layout()));
+}
+
+void WorkspaceToolbar::fitTitles() {
+    // Extract All keeps its title: it is the one action every archive is opened for.
+    const std::array<PillButton*, 8> leastNeededFirst = {
+        convert_, test_, deleteSelected_, addFiles_, extractHere_, extractSelected_, create_, open_};
+    for (PillButton* button : leastNeededFirst) button->setCompact(false);
+    for (PillButton* button : leastNeededFirst) {
+        if (widthNeeded() <= width()) break;
+        button->setCompact(true);
+    }
+}
+
+void WorkspaceToolbar::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitTitles();
 }
 
 void WorkspaceToolbar::rebuildLanguageMenu() {

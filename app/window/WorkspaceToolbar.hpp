@@ -26,10 +26,15 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void refresh();
     void rebuildLanguageMenu();
+    // Where the row is too narrow for every title (long languages, a narrow window), the
+    // least needed buttons show their symbol alone, one at a time, until the row fits.
+    void fitTitles();
+    [[nodiscard]] int widthNeeded() const;
     PillButton* textButton(const QString& objectName, const QString& symbol);
     PillButton* iconButton(const QString& objectName, const QString& symbol);
 

@@ -1,0 +1,265 @@
+// Long and right-to-left languages: the window's texts are measured in the real packs and
+// must fit where they are drawn: toolbar titles whole or given up for the symbol, the
+// summary card's parts apart and mirrored, the table's headers and dates, the inspector's
+// names and buttons.
+#include <gtest/gtest.h>
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTest>
+
+#include <filesystem>
+
+#include "RecordingDesktopServices.hpp"
+#include "WindowTestSupport.hpp"
+#include "localization/AppLanguage.hpp"
+#include "platform/AppFolders.hpp"
+#include "window/ArchiveSummaryCard.hpp"
+#include "window/EntryListPane.hpp"
+#include "window/EntryTableModel.hpp"
+#include "window/EntryTableView.hpp"
+#include "window/MainWindow.hpp"
+#include "window/MiddleElidedLabel.hpp"
+#include "window/PillButton.hpp"
+#include "window/PreviewInspector.hpp"
+#include "window/WindowStyle.hpp"
+#include "window/WorkspaceToolbar.hpp"
+
+namespace kelvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using app::ArchiveSummaryCard;
+using app::ArchiveViewModel;
+using app::MainWindow;
+using app::PillButton;
+using app::WindowStyle;
+
+// English for reference, the longest words (German, Finnish, Russian), other glyphs
+// (Japanese) and the three right-to-left languages.
+const AppLanguage kLanguages[] = {AppLanguage::en, AppLanguage::de, AppLanguage::fi,
+                                  AppLanguage::ru, AppLanguage::ja, AppLanguage::ar,
+                                  AppLanguage::fa, AppLanguage::he};
+
+std::string name(AppLanguage language) { return std::string(language.rawValue()); }
+
+class LanguageLayoutTest : public ::testing::Test {
+protected:
+    // The packs as the program finds them in the user's data folder.
+    static void SetUpTestSuite() {
+        const fs::path packs =
+            AppFolders::dataHome() / AppFolders::kMakerFolderName / "Localizations";
+        fs::create_directories(packs);
+        for (const auto& pack : fs::directory_iterator(KELVANE_SOURCE_PACKS_DIR)) {
+            fs::copy_file(pack.path(), packs / pack.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        }
+    }
+
+    void TearDown() override {
+        viewModel.followSystemLanguage();
+        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    }
+
+    // Lets the layouts settle after a language or size change.
+    static void settle() {
+        for (int round = 0; round < 3; ++round) QCoreApplication::processEvents();
+    }
+
+    QApplication& application = windowTestApplication();
+    RecordingDesktopServices desktop;
+    ArchiveViewModel viewModel{desktop};
+};
+
+ArchiveListing modifiableListing() {
+    return syntheticListing("/nowhere/Quarterly reports.zip",
+                            {folderEntry("docs"), fileEntry("docs/notes.txt", 4'200, 1'900),
+                             fileEntry("a-cover.png", 145'000, 135'000)},
+                            true);
+}
+
+TEST_F(LanguageLayoutTest, ToolbarTitlesAreWholeOrGivenUpForTheSymbol) {
+    MainWindow window{viewModel, nullptr};
+    window.show();
+    viewModel.showListing(modifiableListing());
+    for (const int width : {1240, 1000}) {
+        window.resize(width, 780);
+        for (const AppLanguage language : kLanguages) {
+            viewModel.chooseLanguage(language);
+            settle();
+            SCOPED_TRACE(name(language) + " at " + std::to_string(width));
+            const QWidget& toolbar = window.toolbar();
+            std::vector<const PillButton*> shown;
+            for (const PillButton* button : toolbar.findChildren<PillButton*>()) {
+                if (!button->isVisibleTo(&toolbar)) continue;
+                shown.push_back(button);
+                // The size hint is the symbol, the whole title and the padding.
+                if (!button->isCompact() && !button->text().isEmpty()) {
+                    EXPECT_GE(button->width(), button->sizeHint().width())
+                        << button->objectName().toStdString() << " cuts its title";
+                }
+                if (button->isCompact()) {
+                    EXPECT_EQ(button->toolTip(), button->text()) << button->objectName().toStdString();
+                }
+                const QRect box(button->mapTo(&toolbar, QPoint(0, 0)), button->size());
+                EXPECT_TRUE(toolbar.rect().contains(box)) << button->objectName().toStdString();
+            }
+            const auto* extractAll = toolbar.findChild<PillButton*>(QStringLiteral("toolbarExtractAll"));
+            ASSERT_NE(extractAll, nullptr);
+            EXPECT_FALSE(extractAll->isCompact());
+            for (std::size_t i = 0; i < shown.size(); ++i) {
+                for (std::size_t j = i + 1; j < shown.size(); ++j) {
+                    const QRect a(shown[i]->mapTo(&toolbar, QPoint(0, 0)), shown[i]->size());
+                    const QRect b(shown[j]->mapTo(&toolbar, QPoint(0, 0)), shown[j]->size());
+                    EXPECT_FALSE(a.intersects(b)) << shown[i]->objectName().toStdString() << " and "
+                                                  << shown[j]->objectName().toStdString();
+                }
+            }
+        }
+    }
+}
+
+TEST_F(LanguageLayoutTest, SummaryCardPartsStayApartAndMirror) {
+    ArchiveInfo info;
+    info.formatName = "ZIP";
+    info.physicalSize = 1'234'567'890;
+    info.totalUncompressedSize = 987'654'321'000;
+    info.fileCount = 123'456;
+    info.folderCount = 7'890;
+    info.hasEncryptedEntries = true;
+    info.isSolid = true;
+    info.isMultiVolume = true;
+    info.volumeCount = 12;
+    for (const AppLanguage language : kLanguages) {
+        viewModel.chooseLanguage(language);
+        SCOPED_TRACE(name(language));
+        ArchiveSummaryCard card;
+        // As the window sets it for the language.
+        card.setLayoutDirection(language.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+        card.setInfo(info);
+        card.resize(card.sizeHint());
+        const ArchiveSummaryCard::Layout parts = card.layout();
+        const QRect line[] = {parts.physical, parts.arrow, parts.unpacked, parts.saved};
+        for (std::size_t i = 0; i < std::size(line); ++i) {
+            EXPECT_FALSE(line[i].isEmpty()) << "part " << i;
+            EXPECT_TRUE(card.rect().contains(line[i])) << "part " << i;
+            for (std::size_t j = i + 1; j < std::size(line); ++j) {
+                EXPECT_FALSE(line[i].intersects(line[j])) << "parts " << i << " and " << j;
+            }
+        }
+        std::vector<QRect> badges{parts.badge};
+        badges.insert(badges.end(), parts.tags.begin(), parts.tags.end());
+        for (std::size_t i = 0; i < badges.size(); ++i) {
+            EXPECT_TRUE(card.rect().contains(badges[i])) << "badge or tag " << i;
+            for (std::size_t j = i + 1; j < badges.size(); ++j) {
+                EXPECT_FALSE(badges[i].intersects(badges[j])) << "tags " << i << " and " << j;
+            }
+        }
+        EXPECT_EQ(parts.tags.size(), 3U) << "a tag was left out";
+        EXPECT_TRUE(card.rect().contains(parts.track));
+        EXPECT_TRUE(card.rect().contains(parts.counts));
+        // The line reads from the leading edge: the archive's size first, the share last.
+        if (language.isRightToLeft()) {
+            EXPECT_GT(parts.physical.left(), parts.unpacked.right());
+            EXPECT_LT(parts.saved.right(), parts.unpacked.left());
+            EXPECT_GT(parts.badge.left(), card.width() / 2);
+        } else {
+            EXPECT_LT(parts.physical.right(), parts.unpacked.left());
+            EXPECT_GT(parts.saved.left(), parts.unpacked.right());
+            EXPECT_LT(parts.badge.right(), card.width() / 2);
+        }
+    }
+}
+
+TEST_F(LanguageLayoutTest, TableColumnsHoldTheirHeadersInEveryLanguage) {
+    MainWindow window{viewModel, nullptr};
+    window.resize(1240, 780);
+    window.show();
+    viewModel.showListing(modifiableListing());
+    const app::EntryTableView& table = window.entryList().table();
+    const QHeaderView& header = *table.horizontalHeader();
+    for (const AppLanguage language : kLanguages) {
+        viewModel.chooseLanguage(language);
+        settle();
+        SCOPED_TRACE(name(language));
+        for (int column = app::EntryTableModel::size; column < app::EntryTableModel::columnCount_;
+             ++column) {
+            const QString title = table.model()->headerData(column, Qt::Horizontal).toString();
+            // The title, its margins and the sort arrow's room.
+            const int needed = header.fontMetrics().horizontalAdvance(title) + 2 * 4 + 12;
+            EXPECT_GE(header.sectionSize(column), needed) << title.toStdString();
+        }
+    }
+}
+
+TEST_F(LanguageLayoutTest, ModifiedColumnHoldsADateOfTheLocale) {
+    const QLocale::Language locales[] = {QLocale::English, QLocale::German, QLocale::Finnish,
+                                         QLocale::Russian, QLocale::Japanese, QLocale::Arabic};
+    const QLocale before;
+    for (const QLocale::Language locale : locales) {
+        QLocale::setDefault(QLocale(locale));
+        SCOPED_TRACE(QLocale().name().toStdString());
+        app::EntryTableView table(viewModel);
+        const QString date = QLocale().toString(
+            QDateTime(QDate(2027, 11, 30), QTime(22, 47)), QLocale::ShortFormat);
+        EXPECT_GE(table.horizontalHeader()->sectionSize(app::EntryTableModel::modified),
+                  QFontMetrics(WindowStyle::font(10.5)).horizontalAdvance(date) + 2 * 4)
+            << date.toStdString();
+    }
+    QLocale::setDefault(before);
+}
+
+TEST_F(LanguageLayoutTest, InspectorNamesAndActionsAreWhole) {
+    MainWindow window{viewModel, nullptr};
+    window.resize(1240, 780);
+    window.show();
+    viewModel.showListing(modifiableListing());
+    for (const AppLanguage language : kLanguages) {
+        viewModel.chooseLanguage(language);
+        viewModel.setSelectionIDs({"a-cover.png"});
+        SCOPED_TRACE(name(language));
+        app::PreviewInspector& inspector = window.inspector();
+        ASSERT_TRUE(waitUntil([&] {
+            return inspector.findChild<PillButton*>(QStringLiteral("openFileDirect")) != nullptr;
+        }));
+        settle();
+        for (const char* action : {"extractThisItem", "openFileDirect"}) {
+            const auto* button = inspector.findChild<PillButton*>(QString::fromLatin1(action));
+            ASSERT_NE(button, nullptr) << action;
+            EXPECT_GE(button->width(), button->sizeHint().width()) << action << " cuts its title";
+        }
+        const QList<QLabel*> names = inspector.findChildren<QLabel*>(QStringLiteral("metaName"));
+        ASSERT_FALSE(names.isEmpty());
+        for (const QLabel* label : names) {
+            if (label->wordWrap()) continue;
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString();
+        }
+        viewModel.setSelectionIDs({});
+    }
+}
+
+TEST_F(LanguageLayoutTest, DragHintIsCutWithAnEllipsisAndKeptWholeInItsTooltip) {
+    MainWindow window{viewModel, nullptr};
+    window.resize(1240, 780);
+    window.show();
+    viewModel.showListing(modifiableListing());
+    for (const AppLanguage language : kLanguages) {
+        viewModel.chooseLanguage(language);
+        settle();
+        SCOPED_TRACE(name(language));
+        const auto* hint = window.entryList().findChild<app::MiddleElidedLabel*>(
+            QStringLiteral("filterTrailing"));
+        ASSERT_NE(hint, nullptr);
+        const QWidget* bar = hint->parentWidget();
+        EXPECT_TRUE(bar->rect().contains(hint->geometry()));
+        EXPECT_LE(hint->fontMetrics().horizontalAdvance(hint->displayedText()), hint->width());
+        EXPECT_TRUE(hint->displayedText() == hint->text() ||
+                    hint->displayedText().contains(QChar(0x2026)))
+            << hint->displayedText().toStdString();
+        EXPECT_EQ(hint->toolTip(), hint->text());
+    }
+}
+
+}  // namespace
+}  // namespace kelvane::testing
