@@ -117,7 +117,7 @@ private:
 int main(int argc, char** argv) {
     sinceStart.start();
     kelvane::TimeZoneSetup::ensureTimeZoneVariable();  // as the application does
-    kelvane::LargeBlockRelease::returnLargeBlocksToSystem();
+    const bool largeBlocksReturned = kelvane::LargeBlockRelease::returnLargeBlocksToSystem();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -140,6 +140,7 @@ int main(int argc, char** argv) {
     });
     kelvane.launch({arguments[0], arguments[1]}, nullptr);
     runUntil([&] { return firstRows.painted; });
+    std::printf("large_blocks_returned %d\n", largeBlocksReturned ? 1 : 0);
     std::printf("listing_shown_ms %lld\n", static_cast<long long>(listingShownMs));
     std::printf("first_rows_painted_ms %lld\n", static_cast<long long>(firstRows.atMs));
     std::fflush(stdout);

@@ -1,5 +1,8 @@
 #include "platform/LargeBlockRelease.hpp"
 
+// Any C library header defines __GLIBC__ where the library is glibc.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
