@@ -225,8 +225,10 @@ void ArchiveViewModel::setDisplayedEntries(ArchiveItemList entries,
     // Letting go of a million handles costs tens of milliseconds; done off the interface
     // thread so that leaving a big search result never stalls the window.
     if (!previous.isView() && previous.size() > kBackgroundFilterEntryCount) {
+        // The task holds the only reference: were one kept here, whichever side let go last
+        // would free the list, and half the time that was this thread.
         auto released = std::make_shared<ArchiveItemList>(std::move(previous));
-        BackgroundTask::pool().start([released]() mutable { released.reset(); });
+        BackgroundTask::pool().start([list = std::move(released)]() mutable { list.reset(); });
     }
 }
 void ArchiveViewModel::setIsFilteringAsync(bool filtering) {
