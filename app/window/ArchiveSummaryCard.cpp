@@ -6,6 +6,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <cmath>
 
 #include "SymbolIcon.hpp"
 #include "localization/S.hpp"
@@ -29,8 +30,9 @@ QFont unpackedFont() { return WindowStyle::font(11, QFont::Medium); }
 QFont savedFont() { return WindowStyle::font(10.5, QFont::Bold); }
 QFont countsFont() { return WindowStyle::font(10); }
 
+// Rounded up: a box of the rounded-down width makes the eliding think the text does not fit.
 int advance(const QFont& font, const QString& text) {
-    return QFontMetrics(font).horizontalAdvance(text);
+    return static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
 }
 
 QString savedText(double saved) { return QString::asprintf("-%.0f%%", saved); }

@@ -13,6 +13,7 @@
 #include "RecordingDesktopServices.hpp"
 #include "WindowTestSupport.hpp"
 #include "localization/AppLanguage.hpp"
+#include "model/ByteSizeFormatter.hpp"
 #include "platform/AppFolders.hpp"
 #include "window/ArchiveSummaryCard.hpp"
 #include "window/EntryListPane.hpp"
@@ -34,6 +35,7 @@ using app::ArchiveViewModel;
 using app::MainWindow;
 using app::PillButton;
 using app::WindowStyle;
+using app::qs;
 
 // English for reference, the longest words (German, Finnish, Russian), other glyphs
 // (Japanese) and the three right-to-left languages.
@@ -167,6 +169,38 @@ TEST_F(LanguageLayoutTest, SummaryCardPartsStayApartAndMirror) {
             EXPECT_LT(parts.physical.right(), parts.unpacked.left());
             EXPECT_GT(parts.saved.left(), parts.unpacked.right());
             EXPECT_LT(parts.badge.right(), card.width() / 2);
+        }
+    }
+}
+
+// Both sizes stand whole on the card, whatever their digits: a box a fraction of a pixel
+// narrower than the text once cut "1.1 MB" down to "1.1 …".
+TEST_F(LanguageLayoutTest, SummaryCardSizesAreNeverCut) {
+    const std::pair<std::int64_t, std::int64_t> sizes[] = {
+        {1'153'434, 989'560'832}, {210'944, 344'064}, {999, 1'000}, {1'234'567'890, 987'654'321'000}};
+    for (const AppLanguage language : kLanguages) {
+        viewModel.chooseLanguage(language);
+        for (const auto& [physical, unpacked] : sizes) {
+            SCOPED_TRACE(name(language) + " " + std::to_string(physical));
+            ArchiveInfo info;
+            info.formatName = "ZIP";
+            info.physicalSize = physical;
+            info.totalUncompressedSize = unpacked;
+            ArchiveSummaryCard card;
+            card.setLayoutDirection(language.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+            card.setInfo(info);
+            card.resize(card.sizeHint());
+            const ArchiveSummaryCard::Layout parts = card.layout();
+            const QString physicalText = qs(ByteSizeFormatter::format(physical));
+            const QString unpackedText = qs(ByteSizeFormatter::format(unpacked));
+            EXPECT_EQ(QFontMetrics(WindowStyle::font(12, QFont::Bold))
+                          .elidedText(physicalText, Qt::ElideRight, parts.physical.width())
+                          .toStdString(),
+                      physicalText.toStdString());
+            EXPECT_EQ(QFontMetrics(WindowStyle::font(11, QFont::Medium))
+                          .elidedText(unpackedText, Qt::ElideRight, parts.unpacked.width())
+                          .toStdString(),
+                      unpackedText.toStdString());
         }
     }
 }
