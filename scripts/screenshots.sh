@@ -128,7 +128,8 @@ find_window() {  # title pattern; prints the id once the window is up
 }
 keys() { xdotool key --window "$window" --delay 80 "$@"; }
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-stop() { keys ctrl+q || true; wait "$1" 2>/dev/null || true; }
+# The window is gone before the keys are released, which xdotool reports as an X error.
+stop() { keys ctrl+q 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
 # --- the main views (English) ---------------------------------------------------------
 if [[ "$views" != languages ]]; then
