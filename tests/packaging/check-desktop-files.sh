@@ -25,6 +25,18 @@ else
   echo "SKIP: appstreamcli is not installed (Debian package appstream)"
 fi
 
+# Every screenshot the metadata names is one the screenshot script made and the
+# repository keeps for publishing, at a size the software centres show.
+for image in $(grep -o '<image>[^<]*</image>' "$metainfo" | sed 's/<[^>]*>//g'); do
+  picture=$packaging/screenshots/$(basename "$image")
+  if [[ ! -f "$picture" ]]; then
+    fail "the metadata names $image, but $picture is missing"
+  elif command -v identify >/dev/null; then
+    width=$(identify -format '%w' "$picture")
+    ((width >= 400)) || fail "$picture is only $width pixels wide"
+  fi
+done
+
 mime_list() { sed -n 's/^MimeType=//p' "$1" | tr ';' '\n' | grep . | sort; }
 desktop_types=$(mime_list "$desktop")
 menu_types=$(mime_list "$extract_menu")
