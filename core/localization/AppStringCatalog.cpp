@@ -206,7 +206,7 @@ std::optional<PluralForms> AppStringCatalog::pluralForms(std::string_view englis
         const std::shared_ptr<const LanguageTables> tables = strings(packLanguage);
         const auto found = tables->counts.find(englishPattern);
         return found == tables->counts.end() ? std::nullopt
-                                              : std::optional<PluralForms>(found->second);
+                                             : std::optional<PluralForms>(found->second);
     };
     if (std::optional<PluralForms> forms = lookUp(language)) return forms;
     if (const std::optional<AppLanguage> parent = language.fallbackParent()) return lookUp(*parent);

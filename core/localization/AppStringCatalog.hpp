@@ -74,7 +74,8 @@ private:
 
     std::vector<std::filesystem::path> packFolders_;
     std::mutex lock_;
-    std::unordered_map<std::string, std::shared_ptr<const LanguageTables>, TextHash, std::equal_to<>>
+    std::unordered_map<std::string, std::shared_ptr<const LanguageTables>, TextHash,
+                       std::equal_to<>>
         cache_;
 };
 
