@@ -36,6 +36,11 @@ int advance(const QFont& font, const QString& text) {
 }
 
 QString savedText(double saved) { return QString::asprintf("-%.0f%%", saved); }
+QString filesText(const ArchiveInfo& info) { return qs(S::filesCountText(info.fileCount)); }
+QString foldersText(const ArchiveInfo& info) { return qs(S::foldersCountText(info.folderCount)); }
+QString countsText(const ArchiveInfo& info) {
+    return filesText(info) + QStringLiteral(" · ") + foldersText(info);
+}
 QString arrowText() { return QStringLiteral("→"); }
 
 // Sizes and the share read left to right, each in its box, whatever the window's direction.
@@ -50,7 +55,9 @@ void drawLeftToRight(QPainter& painter, const QRect& box, const QString& text) {
 
 ArchiveSummaryCard::ArchiveSummaryCard(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("summaryCard"));
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 void ArchiveSummaryCard::setInfo(const ArchiveInfo& info) {
@@ -88,10 +95,22 @@ QColor ArchiveSummaryCard::formatBadgeColor(const QString& formatName) {
 }
 
 QSize ArchiveSummaryCard::sizeHint() const {
+    constexpr int kWidth = 216;
+    return {kWidth, heightForWidth(kWidth)};
+}
+
+int ArchiveSummaryCard::heightForWidth(int width) const {
     const int line1 = QFontMetrics(badgeFont()).height() + 5;
     const int line2 = QFontMetrics(physicalFont()).height();
     const int line3 = QFontMetrics(countsFont()).height();
-    return {216, kMargin + line1 + 8 + line2 + 3 + 5 + 8 + line3 + kMargin};
+    const int folderLine = countsNeedTwoLines(width) ? line3 : 0;
+    return kMargin + line1 + 8 + line2 + 3 + 5 + 8 + line3 + folderLine + kMargin;
+}
+
+// Counts grow with the archive and read longer in some languages ("123.456 de fișiere");
+// cut short they would lose the number, so the folder count moves to a line below.
+bool ArchiveSummaryCard::countsNeedTwoLines(int width) const {
+    return info_ && advance(countsFont(), countsText(*info_)) > width - 2 * kMargin;
 }
 
 std::vector<ArchiveSummaryCard::Tag> ArchiveSummaryCard::tags() const {
@@ -170,7 +189,11 @@ ArchiveSummaryCard::Layout ArchiveSummaryCard::layout() const {
 
     layout.track = place(QRect(left, y, right - left, 5));
     y += 5 + 8;
-    layout.counts = place(QRect(left, y, right - left, QFontMetrics(countsFont()).height()));
+    const int countsHeight = QFontMetrics(countsFont()).height();
+    layout.counts = place(QRect(left, y, right - left, countsHeight));
+    if (countsNeedTwoLines(width())) {
+        layout.folderCounts = place(QRect(left, y + countsHeight, right - left, countsHeight));
+    }
     return layout;
 }
 
@@ -254,9 +277,12 @@ void ArchiveSummaryCard::paintEvent(QPaintEvent* /*event*/) {
     // Counts: a sentence of the interface language, aligned to the leading edge.
     painter.setFont(countsFont());
     painter.setPen(WindowStyle::secondary(pal));
-    painter.drawText(parts.counts, Qt::AlignVCenter | Qt::AlignLeft,
-                     qs(S::filesCountText(info.fileCount)) + QStringLiteral(" · ") +
-                         qs(S::foldersCountText(info.folderCount)));
+    if (parts.folderCounts.isEmpty()) {
+        painter.drawText(parts.counts, Qt::AlignVCenter | Qt::AlignLeft, countsText(info));
+    } else {
+        painter.drawText(parts.counts, Qt::AlignVCenter | Qt::AlignLeft, filesText(info));
+        painter.drawText(parts.folderCounts, Qt::AlignVCenter | Qt::AlignLeft, foldersText(info));
+    }
 }
 
 }  // namespace kelvane::app

@@ -42,11 +42,17 @@ public:
         QRect unpacked;
         QRect saved;
         QRect track;
+        // The file and folder counts share one line when it is wide enough; otherwise the
+        // folder count takes a line of its own below (`folderCounts`, empty otherwise).
         QRect counts;
+        QRect folderCounts;
     };
     [[nodiscard]] Layout layout() const;
 
     [[nodiscard]] QSize sizeHint() const override;
+    // Taller by a line when the counts do not fit on one line at `width`.
+    [[nodiscard]] bool hasHeightForWidth() const override { return true; }
+    [[nodiscard]] int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -58,6 +64,8 @@ private:
         QColor color;
     };
     [[nodiscard]] std::vector<Tag> tags() const;
+    // True when the two counts, joined, are wider than the card of `width` has room for.
+    [[nodiscard]] bool countsNeedTwoLines(int width) const;
 
     std::optional<ArchiveInfo> info_;
 };

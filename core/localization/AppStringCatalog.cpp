@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 
+#include "localization/PluralForms.hpp"
 #include "platform/AppFolders.hpp"
 #include "platform/LzfseDecoder.hpp"
 
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Table = AppStringCatalog::Table;
+using LanguageTables = AppStringCatalog::LanguageTables;
 
 // Only regular files: a folder or a named pipe under a pack's name must not
 // throw or block the lookup (hence the non-blocking open).
@@ -50,35 +51,64 @@ std::optional<std::string> readWholeFile(const fs::path& path) {
     return bytes;
 }
 
-// Reads an object whose members are all texts; nothing when `element` is
-// anything else, so that one wrong value rejects the whole object.
-std::optional<std::vector<std::pair<std::string_view, std::string_view>>> textMembers(
-    simdjson::dom::element element) {
+using TextMember = std::pair<std::string_view, std::string_view>;
+using CountMember = std::pair<std::string_view, PluralForms>;
+
+// The plural forms of a count text's entry: an object of category names to forms.
+// Nothing when it is not such an object or the forms are unusable.
+std::optional<PluralForms> pluralForms(simdjson::dom::element element) {
     simdjson::dom::object object;
     if (element.get_object().get(object) != simdjson::SUCCESS) return std::nullopt;
-    std::vector<std::pair<std::string_view, std::string_view>> members;
+    std::vector<TextMember> members;
+    members.reserve(object.size());
+    for (const simdjson::dom::key_value_pair pair : object) {
+        std::string_view form;
+        if (pair.value.get_string().get(form) != simdjson::SUCCESS) return std::nullopt;
+        members.emplace_back(pair.key, form);
+    }
+    return PluralForms::fromMembers(members);
+}
+
+// Reads an object whose members are all texts or, when `counts` is given and the
+// key is a count pattern ("%d files"), sound plural forms. Nothing when `element`
+// is anything else, so that one wrong value rejects the whole object.
+std::optional<std::vector<TextMember>> textMembers(simdjson::dom::element element,
+                                                   std::vector<CountMember>* counts = nullptr) {
+    simdjson::dom::object object;
+    if (element.get_object().get(object) != simdjson::SUCCESS) return std::nullopt;
+    std::vector<TextMember> members;
     members.reserve(object.size());
     for (const simdjson::dom::key_value_pair pair : object) {
         std::string_view text;
-        if (pair.value.get_string().get(text) != simdjson::SUCCESS) return std::nullopt;
-        members.emplace_back(pair.key, text);
+        if (pair.value.get_string().get(text) == simdjson::SUCCESS) {
+            members.emplace_back(pair.key, text);
+            continue;
+        }
+        if (counts == nullptr || !PluralForms::isCountPattern(pair.key)) return std::nullopt;
+        std::optional<PluralForms> forms = pluralForms(pair.value);
+        if (!forms) return std::nullopt;
+        counts->emplace_back(pair.key, std::move(*forms));
     }
     return members;
 }
 
-void mergeNonEmpty(Table& table,
-                   const std::vector<std::pair<std::string_view, std::string_view>>& members) {
+void mergeNonEmpty(LanguageTables& tables, const std::vector<TextMember>& members,
+                   std::vector<CountMember>& counts) {
     for (const auto& [english, translation] : members) {
         if (translation.empty()) continue;
-        table.insert_or_assign(std::string(english), std::string(translation));
+        tables.texts.insert_or_assign(std::string(english), std::string(translation));
+    }
+    for (auto& [pattern, forms] : counts) {
+        tables.counts.insert_or_assign(std::string(pattern), std::move(forms));
     }
 }
 
 // Merges one pack file's translations; false when the text is in neither pack
 // shape. The pack shape is an object whose optional "strings" and "templates"
 // members are text-to-text objects; only "strings" is read. The flat shape is
-// one text-to-text object.
-bool mergePack(Table& table, const simdjson::padded_string& json) {
+// one text-to-text object. In both, a count text's entry may hold its plural
+// forms in place of a text.
+bool mergePack(LanguageTables& tables, const simdjson::padded_string& json) {
     simdjson::dom::parser parser;
     simdjson::dom::element root;
     simdjson::dom::object object;
@@ -95,14 +125,16 @@ bool mergePack(Table& table, const simdjson::padded_string& json) {
     };
     const std::optional<simdjson::dom::element> strings = member("strings");
     const std::optional<simdjson::dom::element> templates = member("templates");
-    const auto stringMembers = strings ? textMembers(*strings) : std::nullopt;
+    std::vector<CountMember> counts;
+    const auto stringMembers = strings ? textMembers(*strings, &counts) : std::nullopt;
     const bool packShape = (!strings || stringMembers) && (!templates || textMembers(*templates));
     if (packShape && stringMembers) {
-        mergeNonEmpty(table, *stringMembers);
+        mergeNonEmpty(tables, *stringMembers, counts);
         return true;
     }
-    if (const auto flat = textMembers(root)) {
-        mergeNonEmpty(table, *flat);
+    counts.clear();
+    if (const auto flat = textMembers(root, &counts)) {
+        mergeNonEmpty(tables, *flat, counts);
         return true;
     }
     return false;
@@ -152,9 +184,9 @@ std::string AppStringCatalog::resolve(std::string_view en, std::string_view tr,
     if (language == AppLanguage::tr) return std::string(tr.empty() ? en : tr);
 
     const auto lookUp = [this, en](AppLanguage packLanguage) -> std::optional<std::string> {
-        const std::shared_ptr<const Table> table = strings(packLanguage);
-        const auto found = table->find(en);
-        if (found == table->end() || found->second.empty()) return std::nullopt;
+        const std::shared_ptr<const LanguageTables> tables = strings(packLanguage);
+        const auto found = tables->texts.find(en);
+        if (found == tables->texts.end() || found->second.empty()) return std::nullopt;
         return found->second;
     };
     if (std::optional<std::string> translated = lookUp(language)) return std::move(*translated);
@@ -166,21 +198,37 @@ std::string AppStringCatalog::resolve(std::string_view en, std::string_view tr,
     return std::string(en);
 }
 
-std::shared_ptr<const AppStringCatalog::Table> AppStringCatalog::strings(AppLanguage language) {
+std::optional<PluralForms> AppStringCatalog::pluralForms(std::string_view englishPattern,
+                                                         AppLanguage language) {
+    if (language == AppLanguage::en || language == AppLanguage::tr) return std::nullopt;
+
+    const auto lookUp = [this, englishPattern](AppLanguage packLanguage) {
+        const std::shared_ptr<const LanguageTables> tables = strings(packLanguage);
+        const auto found = tables->counts.find(englishPattern);
+        return found == tables->counts.end() ? std::nullopt
+                                             : std::optional<PluralForms>(found->second);
+    };
+    if (std::optional<PluralForms> forms = lookUp(language)) return forms;
+    if (const std::optional<AppLanguage> parent = language.fallbackParent()) return lookUp(*parent);
+    return std::nullopt;
+}
+
+std::shared_ptr<const AppStringCatalog::LanguageTables> AppStringCatalog::strings(
+    AppLanguage language) {
     const std::string_view code = language.rawValue();
     {
         const std::lock_guard lock(lock_);
         if (const auto found = cache_.find(code); found != cache_.end()) return found->second;
     }
     // Reading packs can take a while; lookups of other languages must not wait for it.
-    auto table = std::make_shared<const Table>(loadFromDisk(code));
+    auto tables = std::make_shared<const LanguageTables>(loadFromDisk(code));
     const std::lock_guard lock(lock_);
-    cache_.insert_or_assign(std::string(code), table);
-    return table;
+    cache_.insert_or_assign(std::string(code), tables);
+    return tables;
 }
 
-AppStringCatalog::Table AppStringCatalog::loadFromDisk(std::string_view code) const {
-    Table table;
+AppStringCatalog::LanguageTables AppStringCatalog::loadFromDisk(std::string_view code) const {
+    LanguageTables tables;
     static constexpr std::array<std::pair<std::string_view, bool>, 2> kExtensions{{
         {".json.lzfse", true},
         {".json", false},
@@ -189,10 +237,10 @@ AppStringCatalog::Table AppStringCatalog::loadFromDisk(std::string_view code) co
         for (const auto& [extension, compressed] : kExtensions) {
             const fs::path file = folder / (std::string(code) + std::string(extension));
             const std::optional<simdjson::padded_string> json = packText(file, compressed);
-            if (json && mergePack(table, *json)) break;
+            if (json && mergePack(tables, *json)) break;
         }
     }
-    return table;
+    return tables;
 }
 
 }  // namespace kelvane

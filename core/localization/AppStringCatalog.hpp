@@ -1,17 +1,20 @@
-// Resolves an (English, Turkish) text pair to the text to show in a language,
-// reading translation packs for the other languages once per process.
+// Resolves an (English, Turkish) text pair to the text to show in a language, and
+// finds the plural forms of count texts, reading translation packs for the other
+// languages once per process.
 #pragma once
 
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "localization/AppLanguage.hpp"
+#include "localization/PluralForms.hpp"
 
 namespace kelvane {
 
@@ -25,6 +28,13 @@ public:
     };
     // English source text → translation.
     using Table = std::unordered_map<std::string, std::string, TextHash, std::equal_to<>>;
+    // English count pattern ("%d files") → its plural forms.
+    using PluralTable = std::unordered_map<std::string, PluralForms, TextHash, std::equal_to<>>;
+    // Everything the packs of one language hold.
+    struct LanguageTables {
+        Table texts;
+        PluralTable counts;
+    };
 
     // The process-wide catalogue over the real pack folders, created on first use.
     [[nodiscard]] static AppStringCatalog& shared();
@@ -46,19 +56,27 @@ public:
     [[nodiscard]] std::string resolve(std::string_view en, std::string_view tr,
                                       AppLanguage language);
 
+    // The plural forms a pack gives the count text keyed by `englishPattern`, else
+    // those of the fallback parent's pack; nothing for English and Turkish, whose
+    // count texts are built in, and when no pack has the entry.
+    [[nodiscard]] std::optional<PluralForms> pluralForms(std::string_view englishPattern,
+                                                         AppLanguage language);
+
     [[nodiscard]] const std::vector<std::filesystem::path>& packFolders() const {
         return packFolders_;
     }
 
 private:
-    // The language's table, loaded on first use and kept for the life of the catalogue.
-    [[nodiscard]] std::shared_ptr<const Table> strings(AppLanguage language);
-    // The merged table of every pack folder for one raw code.
-    [[nodiscard]] Table loadFromDisk(std::string_view code) const;
+    // The language's tables, loaded on first use and kept for the life of the catalogue.
+    [[nodiscard]] std::shared_ptr<const LanguageTables> strings(AppLanguage language);
+    // The merged tables of every pack folder for one raw code.
+    [[nodiscard]] LanguageTables loadFromDisk(std::string_view code) const;
 
     std::vector<std::filesystem::path> packFolders_;
     std::mutex lock_;
-    std::unordered_map<std::string, std::shared_ptr<const Table>, TextHash, std::equal_to<>> cache_;
+    std::unordered_map<std::string, std::shared_ptr<const LanguageTables>, TextHash,
+                       std::equal_to<>>
+        cache_;
 };
 
 }  // namespace kelvane

@@ -2,23 +2,35 @@
 
 #include "localization/AppLanguage.hpp"
 #include "localization/AppStringCatalog.hpp"
+#include "localization/PluralCategory.hpp"
+#include "localization/PluralForms.hpp"
 #include "platform/LocaleNumberFormat.hpp"
 
 namespace kelvane {
 namespace {
 
-// Count texts are not looked up in packs: every language but Turkish reads the
-// English form, with the digits grouped as the interface language writes them.
-std::string countText(std::int64_t count, std::string_view turkishNoun,
-                      std::string_view englishSingular, std::string_view englishPlural) {
+// English and Turkish count texts are built in; Turkish nouns do not change after
+// a number ("1 dosya", "5 dosya"). Another language's pack gives the forms its
+// grammar needs, keyed by the English pattern, and the language's plural rules
+// pick one; without them the English text is shown. The number is always grouped
+// the way the interface language writes numbers.
+std::string countText(std::string_view englishPattern, std::string_view turkishPattern,
+                      std::string_view englishSingular, std::int64_t count) {
     const AppLanguage language = AppLanguage::current();
-    if (language == AppLanguage::tr) {
-        return LocaleNumberFormat::groupedDecimal(count, language.locale()) +
-               std::string(turkishNoun);
+    const std::string number = LocaleNumberFormat::groupedDecimal(count, language.locale());
+    const auto placed = [&number](std::string_view pattern) {
+        std::string text(pattern);
+        text.replace(text.find(PluralForms::kPlaceholder), PluralForms::kPlaceholder.size(),
+                     number);
+        return text;
+    };
+    if (language == AppLanguage::tr) return placed(turkishPattern);
+    if (const std::optional<PluralForms> forms =
+            AppStringCatalog::shared().pluralForms(englishPattern, language)) {
+        return forms->withNumber(PluralCategory::of(count, language.locale()), number);
     }
     if (count == 1) return std::string(englishSingular);
-    return LocaleNumberFormat::groupedDecimal(count, language.locale()) +
-           std::string(englishPlural);
+    return placed(englishPattern);
 }
 
 }  // namespace
@@ -28,11 +40,11 @@ std::string S::t(std::string_view en, std::string_view tr) {
 }
 
 std::string S::filesCountText(std::int64_t count) {
-    return countText(count, " dosya", "1 file", " files");
+    return countText("%d files", "%d dosya", "1 file", count);
 }
 
 std::string S::foldersCountText(std::int64_t count) {
-    return countText(count, " klasör", "1 folder", " folders");
+    return countText("%d folders", "%d klasör", "1 folder", count);
 }
 
 std::string S::filterLabel(ArchiveFilterKind kind) {

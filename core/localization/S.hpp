@@ -21,9 +21,11 @@ struct S final {
     [[nodiscard]] static std::string t(std::string_view en, std::string_view tr);
 
     // "1 file", "12,000 files"; Turkish has no singular form ("1 dosya"). Other
-    // languages read the English form, with the interface language's digit grouping.
+    // languages take the plural form their pack gives for "%d files" ("21 файл",
+    // "5 файлов"), or the English text when it has none; the number is grouped the
+    // way the interface language writes numbers.
     [[nodiscard]] static std::string filesCountText(std::int64_t count);
-    // "1 folder", "12,000 folders", "3 klasör".
+    // "1 folder", "12,000 folders", "3 klasör"; from "%d folders" in a pack.
     [[nodiscard]] static std::string foldersCountText(std::int64_t count);
 
     [[nodiscard]] static std::string filterLabel(ArchiveFilterKind kind);

@@ -6,19 +6,23 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QFontDatabase>
 #include <QTest>
 
 #include <filesystem>
+#include <iostream>
 
 #include "RecordingDesktopServices.hpp"
 #include "WindowTestSupport.hpp"
 #include "localization/AppLanguage.hpp"
+#include "localization/S.hpp"
 #include "model/ByteSizeFormatter.hpp"
 #include "platform/AppFolders.hpp"
 #include "window/ArchiveSummaryCard.hpp"
 #include "window/EntryListPane.hpp"
 #include "window/EntryTableModel.hpp"
 #include "window/EntryTableView.hpp"
+#include "window/FolderTreeSidebar.hpp"
 #include "window/MainWindow.hpp"
 #include "window/MiddleElidedLabel.hpp"
 #include "window/PillButton.hpp"
@@ -203,6 +207,101 @@ TEST_F(LanguageLayoutTest, SummaryCardSizesAreNeverCut) {
                       unpackedText.toStdString());
         }
     }
+}
+
+// True when this machine has fonts for every writing system of `text`: a text it can only
+// draw as empty boxes cannot be measured.
+bool drawableHere(const QString& text) {
+    static const std::pair<QChar::Script, QFontDatabase::WritingSystem> kSystems[] = {
+        {QChar::Script_Arabic, QFontDatabase::Arabic},
+        {QChar::Script_Hebrew, QFontDatabase::Hebrew},
+        {QChar::Script_Greek, QFontDatabase::Greek},
+        {QChar::Script_Cyrillic, QFontDatabase::Cyrillic},
+        {QChar::Script_Devanagari, QFontDatabase::Devanagari},
+        {QChar::Script_Thai, QFontDatabase::Thai},
+        {QChar::Script_Han, QFontDatabase::SimplifiedChinese},
+        {QChar::Script_Hiragana, QFontDatabase::Japanese},
+        {QChar::Script_Katakana, QFontDatabase::Japanese},
+        {QChar::Script_Hangul, QFontDatabase::Korean},
+    };
+    const QList<QFontDatabase::WritingSystem> available = QFontDatabase::writingSystems();
+    for (const QChar character : text) {
+        for (const auto& [script, system] : kSystems) {
+            if (character.script() == script && !available.contains(system)) return false;
+        }
+    }
+    return true;
+}
+
+// The counts line of the card holds two count texts, which every pack writes in its own
+// grammar; at the card's width in the sidebar, neither may be cut off. When they do not
+// fit on one line together, the folder count takes a line of its own inside the card.
+TEST_F(LanguageLayoutTest, SummaryCardCountsAreWholeInEveryLanguage) {
+    ArchiveInfo info;
+    info.formatName = "ZIP";
+    info.physicalSize = 1'234'567'890;
+    info.totalUncompressedSize = 987'654'321'000;
+    const QFontMetrics metrics(WindowStyle::font(10));
+    // As wide as the sidebar sets it: its width less a margin of 12 on either side.
+    const int width = app::FolderTreeSidebar::kWidth - 24;
+    // A large archive, and a huge one whose counts need two lines even in English.
+    for (const auto& [files, folders] :
+         {std::pair{123'456, 7'890}, std::pair{123'456'789, 12'345'678}}) {
+        info.fileCount = files;
+        info.folderCount = folders;
+        for (const AppLanguage language : AppLanguage::allCases()) {
+            viewModel.chooseLanguage(language);
+            SCOPED_TRACE(name(language) + " " + std::to_string(files));
+            const QString filesText = QString::fromStdString(S::filesCountText(files));
+            const QString foldersText = QString::fromStdString(S::foldersCountText(folders));
+            const QString oneLine = filesText + QStringLiteral(" · ") + foldersText;
+            if (!drawableHere(oneLine)) {
+                std::cout << "no font here for the counts of " << name(language) << "\n";
+                continue;
+            }
+            ArchiveSummaryCard card;
+            card.setLayoutDirection(language.isRightToLeft() ? Qt::RightToLeft
+                                                             : Qt::LeftToRight);
+            card.setInfo(info);
+            card.resize(width, card.heightForWidth(width));
+            const ArchiveSummaryCard::Layout parts = card.layout();
+            EXPECT_TRUE(card.rect().contains(parts.counts));
+            if (parts.folderCounts.isEmpty()) {
+                EXPECT_LE(metrics.horizontalAdvance(oneLine), parts.counts.width());
+            } else {
+                EXPECT_GT(metrics.horizontalAdvance(oneLine), parts.counts.width())
+                    << "two lines for counts that fit on one";
+                EXPECT_TRUE(card.rect().contains(parts.folderCounts));
+                EXPECT_GE(parts.folderCounts.top(), parts.counts.bottom());
+                EXPECT_LE(metrics.horizontalAdvance(filesText), parts.counts.width());
+                EXPECT_LE(metrics.horizontalAdvance(foldersText), parts.folderCounts.width());
+            }
+            if (language == AppLanguage::en && files > 1'000'000) {
+                EXPECT_FALSE(parts.folderCounts.isEmpty()) << "the second line is never used";
+            }
+        }
+    }
+}
+
+// The sidebar gives the card the height its width needs, the second counts line included.
+TEST_F(LanguageLayoutTest, SidebarMakesRoomForTheSecondCountsLine) {
+    viewModel.chooseLanguage(AppLanguage::en);
+    MainWindow window{viewModel, nullptr};
+    window.resize(1240, 780);
+    window.show();
+    viewModel.showListing(modifiableListing());
+    settle();
+    auto* card = window.findChild<ArchiveSummaryCard*>();
+    ASSERT_NE(card, nullptr);
+    const int oneLineHeight = card->height();
+    ArchiveInfo info = viewModel.listing()->info();
+    info.fileCount = 123'456'789;
+    info.folderCount = 12'345'678;
+    card->setInfo(info);
+    settle();
+    ASSERT_FALSE(card->layout().folderCounts.isEmpty());
+    EXPECT_GT(card->height(), oneLineHeight);
+    EXPECT_TRUE(card->rect().contains(card->layout().folderCounts));
 }
 
 TEST_F(LanguageLayoutTest, TableColumnsHoldTheirHeadersInEveryLanguage) {

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include "localization/AppStringCatalog.hpp"
+#include "localization/PluralCategory.hpp"
+#include "localization/PluralForms.hpp"
 #include "platform/AppFolders.hpp"
 #include "support/TemporaryFolder.hpp"
 
@@ -158,6 +160,103 @@ TEST_F(AppStringCatalogTest, FilesInNeitherShapeAreSkipped) {
         folder.write("sv.json", c.json);
         AppStringCatalog catalog({folder.path()});
         EXPECT_EQ(catalog.resolve("Open", "Aç", AppLanguage::sv), c.used ? "x" : "Open");
+    }
+}
+
+// The text a count's plural forms give, or "none" when the catalogue has no forms.
+std::string countShown(AppStringCatalog& catalog, std::string_view pattern, AppLanguage language,
+                       PluralCategory category, std::string_view number) {
+    const std::optional<PluralForms> forms = catalog.pluralForms(pattern, language);
+    return forms ? forms->withNumber(category, number) : "none";
+}
+
+TEST_F(AppStringCatalogTest, CountFormsComeFromBothShapesAndLaterFoldersWin) {
+    writePack(userPacks(), "ru.json", R"json({"Open": "Открыть (user)",
+        "%d files": {"one": "%d файл (user)", "other": "%d файла (user)"},
+        "%d folders": {"one": "%d папка (user)", "other": "%d папки (user)"}})json");
+    writePack(bundlePacks(), "ru.json", R"json({"strings": {
+        "%d files": {"one": "%d файл", "few": "%d файла", "many": "%d файлов",
+                     "other": "%d файла"}}})json");
+    writePack(customPacks(), "ru.json", R"json({"strings": {
+        "%d folders": {"one": "%d папка", "few": "%d папки", "many": "%d папок",
+                       "other": "%d папки"},
+        "%d items": "%d элементов"}})json");
+    writePack(userPacks(), "en.json", R"json({"%d files": {"other": "%d pack files"}})json");
+    writePack(userPacks(), "tr.json", R"json({"%d files": {"other": "%d paket dosyası"}})json");
+
+    AppStringCatalog catalog(folders());
+    using enum PluralCategoryCase;
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::ru, many, "5"), "5 файлов");
+    EXPECT_EQ(countShown(catalog, "%d folders", AppLanguage::ru, few, "3"), "3 папки");
+    EXPECT_EQ(countShown(catalog, "%d folders", AppLanguage::ru, one, "21"), "21 папка");
+    // Plain texts of the same packs still resolve; forms are not texts and a text is
+    // not forms.
+    EXPECT_EQ(catalog.resolve("Open", "Aç", AppLanguage::ru), "Открыть (user)");
+    EXPECT_EQ(catalog.resolve("%d files", "%d dosya", AppLanguage::ru), "%d files");
+    EXPECT_EQ(countShown(catalog, "%d items", AppLanguage::ru, many, "5"), "none");
+    EXPECT_EQ(catalog.resolve("%d items", "%d öğe", AppLanguage::ru), "%d элементов");
+    // English and Turkish count texts are built in, whatever packs there are.
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::en, other, "2"), "none");
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::tr, other, "2"), "none");
+}
+
+TEST_F(AppStringCatalogTest, CountFormsFallBackToTheParentLanguage) {
+    writePack(bundlePacks(), "pt-BR.json", R"json({"Open": "Abrir",
+        "%d files": {"one": "%d arquivo", "many": "%d arquivos", "other": "%d arquivos"}})json");
+    writePack(bundlePacks(), "pt-PT.json", R"json({"Open": "Abrir",
+        "%d folders": {"one": "%d pasta", "many": "%d pastas", "other": "%d pastas"}})json");
+    writePack(bundlePacks(), "zh-Hans.json", R"json({"%d files": {"other": "%d 个文件"}})json");
+
+    AppStringCatalog catalog(folders());
+    using enum PluralCategoryCase;
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::ptPT, other, "2"), "2 arquivos");
+    EXPECT_EQ(countShown(catalog, "%d folders", AppLanguage::ptPT, one, "1"), "1 pasta");
+    EXPECT_EQ(countShown(catalog, "%d folders", AppLanguage::ptBR, one, "1"), "none");
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::zhHant, other, "3"), "3 个文件");
+    // Only those two languages have a parent.
+    EXPECT_EQ(countShown(catalog, "%d files", AppLanguage::ko, other, "3"), "none");
+}
+
+TEST_F(AppStringCatalogTest, MalformedCountFormsSpoilTheirPackLikeAnyValueThatIsNotAText) {
+    struct Case {
+        const char* forms;
+        bool used;
+    };
+    const Case cases[] = {
+        {R"({"one": "%d fil", "other": "%d filer"})", true},
+        {R"({"other": "%d filer"})", true},
+        {R"({"one": "%d fil"})", false},  // no "other"
+        {R"({"one": "%d fil", "plural": "%d filer", "other": "%d filer"})", false},
+        {R"({"one": "en fil", "other": "%d filer"})", false},               // number left out
+        {R"json({"one": "%d fil", "other": "%d filer (%d)"})json", false},  // number twice
+        {R"({"one": "%d fil", "other": ""})", false},
+        {R"({"one": "%d fil", "other": 2})", false},
+        {R"({"one": "%d fil", "other": null})", false},
+        {R"({"one": "%d fil", "one": "%d fil", "other": "%d filer"})", false},
+        {R"({})", false},
+        {R"(["%d fil", "%d filer"])", false},
+    };
+    for (const Case& c : cases) {
+        for (const bool packShape : {false, true}) {
+            const std::string members = std::string(R"("Open": "x", "%d files": )") + c.forms;
+            const std::string json =
+                packShape ? "{\"strings\": {" + members + "}}" : "{" + members + "}";
+            SCOPED_TRACE(json);
+            const TemporaryFolder folder;
+            folder.write("sv.json", json);
+            AppStringCatalog catalog({folder.path()});
+            EXPECT_EQ(catalog.resolve("Open", "Aç", AppLanguage::sv), c.used ? "x" : "Open");
+            EXPECT_EQ(catalog.pluralForms("%d files", AppLanguage::sv).has_value(), c.used);
+        }
+    }
+    // Forms belong only to a text with one "%d" where the number goes.
+    for (const char* json : {R"({"Open": "x", "Files": {"other": "Filer"}})",
+                             R"({"Open": "x", "%d of %d": {"other": "%d av %d"}})"}) {
+        SCOPED_TRACE(json);
+        const TemporaryFolder folder;
+        folder.write("sv.json", json);
+        AppStringCatalog catalog({folder.path()});
+        EXPECT_EQ(catalog.resolve("Open", "Aç", AppLanguage::sv), "Open");
     }
 }
 

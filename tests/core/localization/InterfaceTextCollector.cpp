@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <stdexcept>
 
@@ -165,17 +166,18 @@ std::string readWhole(const fs::path& path) {
     return contents.str();
 }
 
-}  // namespace
-
-std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsInSource(
-    std::string_view text, const fs::path& source) {
+// Every call of a function named in `names` whose first two arguments are literals.
+std::vector<InterfaceTextCollector::Pair> literalPairs(
+    std::string_view text, std::initializer_list<std::string_view> names, const fs::path& source) {
     const std::vector<Token> tokens = Tokenizer(text).tokens();
-    std::vector<Pair> pairs;
+    std::vector<InterfaceTextCollector::Pair> pairs;
     // name ( "english" , "turkish" followed by , or )
     for (std::size_t i = 0; i + 5 < tokens.size(); ++i) {
         const Token& name = tokens[i];
-        if (name.kind != Token::Kind::identifier || (name.value != "t" && name.value != "resolve"))
+        if (name.kind != Token::Kind::identifier ||
+            std::find(names.begin(), names.end(), name.value) == names.end()) {
             continue;
+        }
         if (!isPunctuation(tokens[i + 1], "(") || tokens[i + 2].kind != Token::Kind::text ||
             !isPunctuation(tokens[i + 3], ",") || tokens[i + 4].kind != Token::Kind::text) {
             continue;
@@ -186,8 +188,7 @@ std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsInSource(
     return pairs;
 }
 
-std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsBelow(
-    const std::vector<fs::path>& folders) {
+std::vector<fs::path> sourceFilesBelow(const std::vector<fs::path>& folders) {
     std::vector<fs::path> files;
     for (const fs::path& folder : folders) {
         std::error_code error;
@@ -202,13 +203,41 @@ std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsBelow(
     }
     // Directory order differs between file systems; the result should not.
     std::sort(files.begin(), files.end());
-    std::vector<Pair> pairs;
-    for (const fs::path& file : files) {
-        std::vector<Pair> found = pairsInSource(readWhole(file), file);
+    return files;
+}
+
+template <class Finder>
+std::vector<InterfaceTextCollector::Pair> collectBelow(const std::vector<fs::path>& folders,
+                                                       Finder find) {
+    std::vector<InterfaceTextCollector::Pair> pairs;
+    for (const fs::path& file : sourceFilesBelow(folders)) {
+        std::vector<InterfaceTextCollector::Pair> found = find(readWhole(file), file);
         pairs.insert(pairs.end(), std::make_move_iterator(found.begin()),
                      std::make_move_iterator(found.end()));
     }
     return pairs;
+}
+
+}  // namespace
+
+std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsInSource(
+    std::string_view text, const fs::path& source) {
+    return literalPairs(text, {"t", "resolve"}, source);
+}
+
+std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::pairsBelow(
+    const std::vector<fs::path>& folders) {
+    return collectBelow(folders, &pairsInSource);
+}
+
+std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::countPatternsInSource(
+    std::string_view text, const fs::path& source) {
+    return literalPairs(text, {"countText"}, source);
+}
+
+std::vector<InterfaceTextCollector::Pair> InterfaceTextCollector::countPatternsBelow(
+    const std::vector<fs::path>& folders) {
+    return collectBelow(folders, &countPatternsInSource);
 }
 
 }  // namespace kelvane::testing

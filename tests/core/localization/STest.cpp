@@ -151,6 +151,7 @@ TEST_F(STest, CountTextsGroupDigitsForTheInterfaceLanguage) {
         {AppLanguage::tr, 0, "0 dosya", "0 klasör"},
         {AppLanguage::tr, 1, "1 dosya", "1 klasör"},
         {AppLanguage::tr, 12000, "12.000 dosya", "12.000 klasör"},
+        // No German pack in this test's folders: English words, German digit grouping.
         {AppLanguage::de, 1, "1 file", "1 folder"},
         {AppLanguage::de, 12000, "12.000 files", "12.000 folders"},
         {AppLanguage::de, 1234567, "1.234.567 files", "1.234.567 folders"},
@@ -163,9 +164,72 @@ TEST_F(STest, CountTextsGroupDigitsForTheInterfaceLanguage) {
     }
 }
 
+// The only test of this binary that shows these languages, so the shared catalogue
+// reads the shipped packs copied here.
+TEST_F(STest, CountTextsOfPackLanguagesTakeTheFormTheirGrammarNeeds) {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    ASSERT_NE(dataHome, nullptr);
+    const fs::path packs = fs::path(dataHome) / "Tessaloom" / "Localizations";
+    fs::create_directories(packs);
+    const AppLanguage languages[] = {AppLanguage::ru, AppLanguage::ar, AppLanguage::ja,
+                                     AppLanguage::pl, AppLanguage::fr};
+    for (const AppLanguage language : languages) {
+        const std::string name = std::string(language.rawValue()) + ".json";
+        fs::copy_file(fs::path(KELVANE_SOURCE_PACKS_DIR) / name, packs / name,
+                      fs::copy_options::overwrite_existing);
+    }
+
+    struct Case {
+        AppLanguage language;
+        std::int64_t count;
+        const char* files;
+        const char* folders;
+    };
+    const Case cases[] = {
+        // Russian: the last digit, except for 11 to 14.
+        {AppLanguage::ru, 1, "1 файл", "1 папка"},
+        {AppLanguage::ru, 2, "2 файла", "2 папки"},
+        {AppLanguage::ru, 5, "5 файлов", "5 папок"},
+        {AppLanguage::ru, 21, "21 файл", "21 папка"},
+        {AppLanguage::ru, 111, "111 файлов", "111 папок"},
+        {AppLanguage::ru, 1234, "1\u00a0234 файла", "1\u00a0234 папки"},
+        // Arabic: six forms, with Arabic-Indic digits.
+        {AppLanguage::ar, 0, "٠ ملف", "٠ مجلد"},
+        {AppLanguage::ar, 1, "١ ملف", "١ مجلد"},
+        {AppLanguage::ar, 2, "٢ ملف", "٢ مجلد"},
+        {AppLanguage::ar, 3, "٣ ملفات", "٣ مجلدات"},
+        {AppLanguage::ar, 11, "١١ ملفًا", "١١ مجلدًا"},
+        {AppLanguage::ar, 100, "١٠٠ ملف", "١٠٠ مجلد"},
+        // Japanese: one form with a counter word.
+        {AppLanguage::ja, 1, "1 個のファイル", "1 個のフォルダ"},
+        {AppLanguage::ja, 1000, "1,000 個のファイル", "1,000 個のフォルダ"},
+        // Polish: 2-4 and 22-24 differ from 5-21 and 25.
+        {AppLanguage::pl, 1, "1 plik", "1 folder"},
+        {AppLanguage::pl, 2, "2 pliki", "2 foldery"},
+        {AppLanguage::pl, 5, "5 plików", "5 folderów"},
+        {AppLanguage::pl, 12, "12 plików", "12 folderów"},
+        {AppLanguage::pl, 22, "22 pliki", "22 foldery"},
+        // French: zero is singular, and round millions have a form of their own.
+        {AppLanguage::fr, 0, "0 fichier", "0 dossier"},
+        {AppLanguage::fr, 1, "1 fichier", "1 dossier"},
+        {AppLanguage::fr, 2, "2 fichiers", "2 dossiers"},
+        {AppLanguage::fr, 1000000, "1\u202f000\u202f000 fichiers", "1\u202f000\u202f000 dossiers"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.language.rawValue()) + " " + std::to_string(c.count));
+        AppLanguage::setCurrent(c.language);
+        EXPECT_EQ(S::filesCountText(c.count), c.files);
+        EXPECT_EQ(S::foldersCountText(c.count), c.folders);
+    }
+
+    for (const AppLanguage language : languages) {
+        fs::remove(packs / (std::string(language.rawValue()) + ".json"));
+    }
+}
+
 // The only test of this binary that shows Italian, so the shared catalogue
 // reads the Italian packs written here.
-TEST_F(STest, PackTranslationsReachNamedTextsButNotCountTexts) {
+TEST_F(STest, PackTranslationsReachNamedTextsAndCountTexts) {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     ASSERT_NE(dataHome, nullptr);
     const fs::path packs = fs::path(dataHome) / "Tessaloom" / "Localizations";
@@ -175,10 +239,14 @@ TEST_F(STest, PackTranslationsReachNamedTextsButNotCountTexts) {
         fs::copy_file(scratch.write("pack.json", json), target,
                       fs::copy_options::overwrite_existing);
     };
-    place(packs / "it.json", R"({"strings": {
+    // A sentence with the count written in is no count text, nor is a plain text
+    // under a count text's pattern.
+    place(packs / "it.json", R"json({"strings": {
         "Open": "Apri", "Cancel": "Annulla", "All": "Tutti", "Only here": "Solo qui",
-        "2 files": "2 file"}})");
-    place(packs / "Custom" / "it.json", R"json({"Cancel": "Annulla (mio)"})json");
+        "2 files": "2 file", "%d folders": "%d cartelle",
+        "%d files": {"one": "%d file (pacchetto)", "other": "%d file (pacchetto)"}}})json");
+    place(packs / "Custom" / "it.json", R"json({"Cancel": "Annulla (mio)",
+        "%d files": {"one": "%d file (mio)", "many": "%d file (miei)", "other": "%d file (miei)"}})json");
 
     AppLanguage::setCurrent(AppLanguage::it);
     EXPECT_EQ(S::openArchive(), "Apri");
@@ -186,7 +254,11 @@ TEST_F(STest, PackTranslationsReachNamedTextsButNotCountTexts) {
     EXPECT_EQ(S::filterLabel(ArchiveFilterKind::all), "Tutti");
     EXPECT_EQ(S::t("Only here", "Sadece burada"), "Solo qui");
     EXPECT_EQ(S::extractAll(), "Extract All");
-    EXPECT_EQ(S::filesCountText(2), "2 files");
+    EXPECT_EQ(S::filesCountText(1), "1 file (mio)");
+    EXPECT_EQ(S::filesCountText(2), "2 file (miei)");
+    EXPECT_EQ(S::filesCountText(12000), "12.000 file (miei)");
+    EXPECT_EQ(S::foldersCountText(1), "1 folder");
+    EXPECT_EQ(S::foldersCountText(2), "2 folders");
 
     fs::remove(packs / "it.json");
     fs::remove(packs / "Custom" / "it.json");

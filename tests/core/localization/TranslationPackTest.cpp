@@ -59,6 +59,16 @@ std::vector<std::string> requiredEnglishTexts() {
     return {texts.begin(), texts.end()};
 }
 
+// The count texts' English patterns ("%d files"), taken from the code like the texts.
+std::vector<std::string> requiredCountPatterns() {
+    std::set<std::string> patterns;
+    for (const auto& pair : InterfaceTextCollector::countPatternsBelow(
+             {kSourceDir / "core", kSourceDir / "cli", kSourceDir / "app"})) {
+        patterns.insert(pair.english);
+    }
+    return {patterns.begin(), patterns.end()};
+}
+
 // The 35 languages whose texts come from packs.
 std::vector<AppLanguage> packLanguages() {
     std::vector<AppLanguage> languages;
@@ -115,6 +125,24 @@ TEST(InterfaceTextCollectorTest, ReadsPairsTheWayTheCompilerJoinsThem) {
     EXPECT_EQ(found, expected);
 }
 
+TEST(InterfaceTextCollectorTest, ReadsCountPatternsOnlyFromCountTextCalls) {
+    const auto pairs = InterfaceTextCollector::countPatternsInSource(R"src(
+        std::string countText(std::string_view englishPattern, std::string_view turkish);
+        // countText("%d lines", "%d satır", "1 line", count) in a comment is not one.
+        return countText("%d files", "%d dosya", "1 file", count);
+        return countText("%d " "folders", "%d klasör", "1 folder", count);
+        t("%d items", "%d öğe");
+        countText(pattern, "%d dosya", "1 file", count);
+    )src");
+    std::vector<std::pair<std::string, std::string>> found;
+    for (const auto& pair : pairs) found.emplace_back(pair.english, pair.turkish);
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"%d files", "%d dosya"},
+        {"%d folders", "%d klasör"},
+    };
+    EXPECT_EQ(found, expected);
+}
+
 TEST(InterfaceTextCollectorTest, FindsTheTextsOfEveryLayer) {
     const std::vector<std::string> texts = requiredEnglishTexts();
     const std::set<std::string> collected(texts.begin(), texts.end());
@@ -139,8 +167,15 @@ TEST(InterfaceTextCollectorTest, FindsTheTextsOfEveryLayer) {
     for (const std::string& text : shown) {
         EXPECT_TRUE(collected.contains(text)) << "not collected: \"" << text << "\"";
     }
-    // Count texts are never looked up in packs. The test summaries are: as a pattern with
-    // "%d" where the count goes, never as a sentence with the count written in.
+    // Count texts are looked up by their patterns, for plural forms, never as texts. The
+    // test summaries are texts: a pattern with "%d" where the count goes, never a
+    // sentence with the count written in.
+    const std::vector<std::string> patterns = requiredCountPatterns();
+    for (const char* pattern : {"%d files", "%d folders"}) {
+        EXPECT_NE(std::find(patterns.begin(), patterns.end(), pattern), patterns.end())
+            << "count pattern not collected: \"" << pattern << "\"";
+        EXPECT_FALSE(collected.contains(pattern)) << pattern << " collected as a text";
+    }
     EXPECT_FALSE(collected.contains("1 file"));
     EXPECT_FALSE(collected.contains(" files"));
     EXPECT_TRUE(collected.contains("All %d files passed CRC integrity verification."));
@@ -232,10 +267,120 @@ TEST(TranslationPackAuditTest, AnUnreadablePackIsAProblem) {
               std::vector<std::string>{"cannot be read"});
 }
 
+TEST(TranslationPackAuditTest, KnowsWhichCategoriesEachLanguageCountsWith) {
+    struct Case {
+        const char* locale;
+        std::vector<std::string> categories;
+    };
+    const std::vector<Case> cases{
+        {"ja", {"other"}},
+        {"de", {"one", "other"}},
+        {"fr", {"one", "many", "other"}},  // "many" only for round millions
+        {"cs", {"one", "few", "other"}},   // "many" is for fractions only
+        {"ro", {"one", "few", "other"}},
+        {"he", {"one", "two", "other"}},
+        {"ru", {"one", "few", "many"}},  // "other" is for fractions only
+        {"pl", {"one", "few", "many"}},
+        {"ar", {"zero", "one", "two", "few", "many", "other"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TranslationPackAudit::wholeNumberCategories(c.locale), c.categories) << c.locale;
+    }
+}
+
+TEST(TranslationPackAuditTest, AcceptsCountFormsThatFollowTheLanguagesRules) {
+    const std::vector<std::string> texts{"Open"};
+    const std::vector<std::string> patterns{"%d files"};
+    EXPECT_EQ(TranslationPackAudit::problemsOfText(R"json({"strings": {"Open": "Открыть",
+        "%d files": {"one": "%d файл", "few": "%d файла", "many": "%d файлов",
+                     "other": "%d файла"}}})json",
+                                                   texts, patterns, "ru"),
+              std::vector<std::string>{});
+    EXPECT_EQ(TranslationPackAudit::problemsOfText(
+                  R"json({"Open": "開く", "%d files": {"other": "%d 個のファイル"}})json", texts,
+                  patterns, "ja"),
+              std::vector<std::string>{});
+}
+
+TEST(TranslationPackAuditTest, FlagsEveryKindOfBrokenCountForms) {
+    const std::vector<std::string> texts{"Open"};
+    const std::vector<std::string> patterns{"%d files", "%d folders"};
+    struct Case {
+        const char* locale;
+        const char* forms;  // the members after "Open"
+        const char* expectedProblem;
+    };
+    const std::vector<Case> cases{
+        {"de", R"json("%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"%d files\" is missing"},
+        {"de",
+         R"json("%d files": "%d Dateien", "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"%d files\" needs plural forms, not a single text"},
+        {"ru",
+         R"json("%d files": {"one": "%d файл", "many": "%d файлов", "other": "%d файла"},
+            "%d folders": {"one": "%d папка", "few": "%d папки", "many": "%d папок", "other": "%d папки"})json",
+         "\"%d files\" has no \"few\" form, which ru uses"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "few": "%d Dateien", "other": "%d Dateien"},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"%d files\" has a \"few\" form, which de never uses"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei"}, "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"%d files\" has no \"other\" form"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "other": "%d Dateien"},
+            "%d folders": {"one": "%d Ordner", "plural": "%d Ordner", "other": "%d Ordner"})json",
+         "\"plural\" is not a plural category"},
+        {"de",
+         R"json("%d files": {"one": "eine Datei", "other": "%d Dateien"},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"one\" → \"eine Datei\": its \"%\" placeholders differ"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "other": "%d Dateien (%d)"},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "the program ignores the whole pack"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "other": ""},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"%d files\" has an empty \"other\" form"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "one": "%d Datei", "other": "%d Dateien"},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "\"one\" appears twice"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "other": 2},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"})json",
+         "a plural form is not a text"},
+        {"de",
+         R"json("%d files": {"one": "%d Datei", "other": "%d Dateien"},
+            "%d folders": {"one": "%d Ordner", "other": "%d Ordner"},
+            "Files": {"other": "Dateien"})json",
+         "\"Files\" has plural forms, but only a text with one \"%d\" can have them"},
+    };
+    for (const Case& c : cases) {
+        // Both pack shapes hold count forms the same way.
+        for (const bool packShape : {false, true}) {
+            const std::string members = std::string(R"json("Open": "Öffnen", )json") + c.forms;
+            const std::string json =
+                packShape ? "{\"strings\": {" + members + "}}" : "{" + members + "}";
+            const std::vector<std::string> problems =
+                TranslationPackAudit::problemsOfText(json, texts, patterns, c.locale);
+            EXPECT_TRUE(std::any_of(problems.begin(), problems.end(),
+                                    [&c](const std::string& problem) {
+                                        return problem.find(c.expectedProblem) != std::string::npos;
+                                    }))
+                << "expected \"" << c.expectedProblem << "\" for " << json << "; got"
+                << joined(problems);
+        }
+    }
+}
+
 // -- The shipped packs -----------------------------------------------------------------
 
 TEST(TranslationPacksTest, EveryShippedPackTranslatesEveryText) {
     const std::vector<std::string> required = requiredEnglishTexts();
+    const std::vector<std::string> countPatterns = requiredCountPatterns();
+    ASSERT_FALSE(countPatterns.empty());
     const std::vector<fs::path> packs = shippedPacks();
     ASSERT_FALSE(packs.empty()) << "no packs in " << kSourcePacks;
     for (const fs::path& pack : packs) {
@@ -243,7 +388,8 @@ TEST(TranslationPacksTest, EveryShippedPackTranslatesEveryText) {
         const auto language = AppLanguage::fromRawValue(pack.stem().string());
         EXPECT_TRUE(language && *language != AppLanguage::en && *language != AppLanguage::tr)
             << pack.filename() << " is not named after a pack language";
-        const std::vector<std::string> problems = TranslationPackAudit::problems(pack, required);
+        const std::vector<std::string> problems =
+            TranslationPackAudit::problems(pack, required, countPatterns);
         EXPECT_TRUE(problems.empty()) << pack.filename() << ":" << joined(problems);
     }
 }
@@ -253,6 +399,7 @@ TEST(TranslationPacksTest, EachPackLoadsFromTheBundleFolderOfTheBuildTree) {
     EXPECT_EQ(kBuildPacks,
               (kCliFolder / ".." / "share" / "kelvane" / "Localizations").lexically_normal());
     AppStringCatalog catalog({kBuildPacks});
+    const std::vector<std::string> countPatterns = requiredCountPatterns();
     for (const fs::path& pack : shippedPacks()) {
         const auto language = AppLanguage::fromRawValue(pack.stem().string());
         if (!language) continue;  // reported by the test above
@@ -266,6 +413,10 @@ TEST(TranslationPacksTest, EachPackLoadsFromTheBundleFolderOfTheBuildTree) {
             EXPECT_NE(shown, english) << language->rawValue();
             EXPECT_NE(shown, turkish) << language->rawValue();
             EXPECT_FALSE(shown.empty()) << language->rawValue();
+        }
+        for (const std::string& pattern : countPatterns) {
+            EXPECT_TRUE(catalog.pluralForms(pattern, *language))
+                << language->rawValue() << " has no plural forms for " << pattern;
         }
     }
 }
