@@ -238,6 +238,10 @@ PY
   done
   export XDG_CONFIG_HOME=$config_home
 }
-if [[ "$views" != main ]]; then
+if [[ "$views" == languages ]]; then
   language_shots
+elif [[ "$views" == all ]]; then
+  # After the main views the next program started here was seen to show no window: the
+  # languages get a run of the script of their own, with a fresh display and folders.
+  KELVANE_BIN=$KELVANE_BIN bash "${BASH_SOURCE[0]}" "$out" languages
 fi
