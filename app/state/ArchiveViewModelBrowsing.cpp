@@ -21,8 +21,9 @@ struct QuerySnapshot {
     ArchiveSortField sortField = ArchiveSortField::name;
     bool ascending = true;
 
-    [[nodiscard]] ArchiveItemList run() const {
-        return index->items(folder, query, filter, sortField, ascending).retaining(index);
+    [[nodiscard]] ArchiveItemList run(std::stop_token stop = {}) const {
+        return index->items(folder, query, filter, sortField, ascending, std::move(stop))
+            .retaining(index);
     }
 };
 
@@ -90,8 +91,9 @@ void ArchiveViewModel::startBackgroundFilter(bool /*debounced*/) {
     EntrySelection selection = selectedEntryIDs_;
     filterTask_ = BackgroundTask::run(
         this,
-        [snapshot, selection](const TaskHandle&) {
-            FilterResult result{snapshot.run(), {}};
+        [snapshot, selection](const TaskHandle& handle) {
+            FilterResult result{snapshot.run(handle.stopToken()), {}};
+            if (handle.isCancelled()) return result;
             result.selectedRows = selection.rowsIn(result.entries.entries());
             return result;
         },

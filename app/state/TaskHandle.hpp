@@ -2,24 +2,25 @@
 // Copies share the flag, so the task and whoever started it see the same answer.
 #pragma once
 
-#include <atomic>
-#include <memory>
+#include <stop_token>
 
 namespace kelvane::app {
 
 class TaskHandle final {
 public:
-    TaskHandle() : cancelled_(std::make_shared<std::atomic<bool>>(false)) {}
+    TaskHandle() = default;
 
     // A request only: the task checks it at its own pace, and a cancelled task delivers
     // nothing.
-    void cancel() const { cancelled_->store(true, std::memory_order_release); }
-    [[nodiscard]] bool isCancelled() const {
-        return cancelled_->load(std::memory_order_acquire);
-    }
+    void cancel() const { source_.request_stop(); }
+    [[nodiscard]] bool isCancelled() const { return source_.stop_requested(); }
+    // For work that takes a stop token, such as a search of the directory index.
+    [[nodiscard]] std::stop_token stopToken() const { return source_.get_token(); }
 
 private:
-    std::shared_ptr<std::atomic<bool>> cancelled_;
+    // Copies share one stop state; `mutable` because asking to stop changes no value the
+    // handle stands for.
+    mutable std::stop_source source_;
 };
 
 }  // namespace kelvane::app

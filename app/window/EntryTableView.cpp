@@ -139,10 +139,12 @@ void EntryTableView::syncFromViewModel() {
         const bool relative = viewModel_.isSearchOrFilterActive();
         std::shared_ptr<const ArchiveDirectoryIndex> tree;
         if (viewModel_.listing()) tree = viewModel_.listing()->tree();
+        // The row height first, while the header still holds the old rows: set after a reset
+        // to a million rows, it walks every one of them.
+        verticalHeader()->setDefaultSectionSize(relative ? kRelativePathRowHeight : kRowHeight);
         isSyncingSelection_ = true;
         model_->reset(&viewModel_.displayedEntries(), std::move(tree), relative);
         isSyncingSelection_ = false;
-        verticalHeader()->setDefaultSectionSize(relative ? kRelativePathRowHeight : kRowHeight);
         showSortIndicator();
     }
     pushSelection();

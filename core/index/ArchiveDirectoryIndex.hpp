@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,10 +69,12 @@ public:
     // folder's children, as a view when the order is name ascending.
     // Otherwise every entry anywhere below the folder that passes the filter
     // and whose lower-cased name or path contains the trimmed, lower-cased
-    // query. Results are sorted by `sortField`, folders first.
+    // query. Results are sorted by `sortField`, folders first. A search whose
+    // `stop` is requested ends early with an empty list: an outdated query over a
+    // million entries would otherwise hold a core until it is through.
     [[nodiscard]] ArchiveItemList items(std::string_view folderPath, std::string_view searchQuery,
                                         ArchiveFilterKind filter, ArchiveSortField sortField,
-                                        bool ascending) const;
+                                        bool ascending, std::stop_token stop = {}) const;
     // The entry stored under an id, or null; valid while the index lives.
     [[nodiscard]] const ArchiveEntry* entry(std::string_view id) const;
     // Where the entry stored under an id sits in `allEntries()`, or none. Positions are

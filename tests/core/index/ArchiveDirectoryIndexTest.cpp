@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stop_token>
+
 #include <algorithm>
 #include <iterator>
 #include <ostream>
@@ -74,6 +76,24 @@ TEST(ArchiveDirectoryIndexTest, SearchCoversTheFolderSubtreeOnly) {
     EXPECT_THAT(query(*index, "", "zzz"), IsEmpty());
     // A blank query with a filter is still a search over the subtree.
     EXPECT_THAT(query(*index, "docs", " ", ArchiveFilterKind::folders), ElementsAre("docs/a"));
+}
+
+// A search asked to stop gives nothing rather than a partial result; one not asked runs
+// through. The stop is seen within the scan, not only before it.
+TEST(ArchiveDirectoryIndexTest, ASearchAskedToStopEndsWithoutAResult) {
+    std::vector<ArchiveEntry> entries;
+    for (int i = 0; i < 20000; ++i) entries.push_back(fileEntry("logs/file" + std::to_string(i) + ".log", 1));
+    const auto index = ArchiveTreeBuilder::build(entries);
+    std::stop_source running;
+    EXPECT_EQ(index->items("", "file", ArchiveFilterKind::all, ArchiveSortField::name, true,
+                           running.get_token())
+                  .size(),
+              20000U);
+    std::stop_source stopped;
+    stopped.request_stop();
+    EXPECT_TRUE(index->items("", "file", ArchiveFilterKind::all, ArchiveSortField::name, true,
+                             stopped.get_token())
+                    .empty());
 }
 
 TEST(ArchiveDirectoryIndexTest, QueryMatchesThePathToo) {
