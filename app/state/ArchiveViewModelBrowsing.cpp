@@ -220,11 +220,9 @@ void ArchiveViewModel::updateFilterKind(ArchiveFilterKind kind) {
 
 void ArchiveViewModel::setSelection(const EntrySelection& selection,
                                     std::optional<EntrySelection::RowRanges> rows) {
-    if (selection == selectedEntryIDs_) {
-        setSelectedEntryIDs(selection, std::move(rows));
-        return;
-    }
+    const bool changed = !(selection == selectedEntryIDs_);
     setSelectedEntryIDs(selection, std::move(rows));
+    if (!changed) return;
     recomputeSelectedBytes();
     if (const std::optional<ArchiveEntry> entry = primarySelectedEntry()) {
         preparePreview(*entry, false);
@@ -249,15 +247,7 @@ void ArchiveViewModel::selectDisplayedRows(const EntrySelection::RowRanges& rowR
         if (first > last || first >= shown.size()) continue;
         rows.emplace_back(first, std::min(last, shown.size() - 1));
     }
-    std::sort(rows.begin(), rows.end());
-    EntrySelection::RowRanges merged;
-    for (const auto& range : rows) {
-        if (!merged.empty() && range.first <= merged.back().second + 1) {
-            merged.back().second = std::max(merged.back().second, range.second);
-        } else {
-            merged.push_back(range);
-        }
-    }
+    EntrySelection::RowRanges merged = EntrySelection::mergedRows(std::move(rows));
     std::vector<ArchiveEntry> chosen;
     for (const auto& [first, last] : merged) {
         chosen.insert(chosen.end(), shown.begin() + static_cast<std::ptrdiff_t>(first),

@@ -82,6 +82,19 @@ std::vector<ArchiveEntry> EntrySelection::entries() const {
     return result;
 }
 
+EntrySelection::RowRanges EntrySelection::mergedRows(RowRanges ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    RowRanges merged;
+    for (const auto& range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
+        }
+    }
+    return merged;
+}
+
 EntrySelection::RowRanges EntrySelection::rowsIn(std::span<const ArchiveEntry> rows) const {
     RowRanges ranges;
     if (empty() || rows.empty()) return ranges;

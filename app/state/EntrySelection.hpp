@@ -53,6 +53,8 @@ public:
         }
     }
     [[nodiscard]] std::vector<ArchiveEntry> entries() const;
+    // `ranges` sorted, with overlapping and touching runs joined.
+    [[nodiscard]] static RowRanges mergedRows(RowRanges ranges);
     // Which of `rows` are selected, as runs of consecutive rows.
     [[nodiscard]] RowRanges rowsIn(std::span<const ArchiveEntry> rows) const;
 

@@ -157,16 +157,7 @@ EntryTableView::RowRanges EntryTableView::selectedRowRanges() const {
         ranges.emplace_back(static_cast<std::size_t>(range.top()),
                             static_cast<std::size_t>(range.bottom()));
     }
-    std::sort(ranges.begin(), ranges.end());
-    RowRanges merged;
-    for (const auto& range : ranges) {
-        if (!merged.empty() && range.first <= merged.back().second + 1) {
-            merged.back().second = std::max(merged.back().second, range.second);
-        } else {
-            merged.push_back(range);
-        }
-    }
-    return merged;
+    return EntrySelection::mergedRows(std::move(ranges));
 }
 
 void EntryTableView::pushSelection() {

@@ -41,11 +41,7 @@ ExtractPasswordDialog::ExtractPasswordDialog(BatchExtraction& batch, QWidget* pa
 
     auto* header = new QHBoxLayout;
     header->setSpacing(10);
-    auto* icon = new QLabel(this);
-    const int iconSize = QFontMetrics(SheetFonts::headline()).height() * 3 / 2;
-    icon->setPixmap(
-        SheetSymbolIcon::icon(QStringLiteral("lock.shield.fill")).pixmap(iconSize, iconSize));
-    header->addWidget(icon);
+    header->addWidget(SheetParts::lockIcon(this));
     auto* titles = new QVBoxLayout;
     titles->setSpacing(2);
     auto* title = new QLabel(qs(S::passwordPromptTitle()), this);

@@ -36,11 +36,7 @@ PasswordSheet::PasswordSheet(ArchiveViewModel& viewModel, QWidget* parentWindow)
 
     auto* header = new QHBoxLayout;
     header->setSpacing(10);
-    auto* icon = new QLabel(this);
-    const int iconSize = QFontMetrics(SheetFonts::headline()).height() * 3 / 2;
-    icon->setPixmap(
-        SheetSymbolIcon::icon(QStringLiteral("lock.shield.fill")).pixmap(iconSize, iconSize));
-    header->addWidget(icon);
+    header->addWidget(SheetParts::lockIcon(this));
     auto* title = new QLabel(text(S::passwordPromptTitle()), this);
     title->setFont(SheetFonts::headline());
     header->addWidget(title, 1);

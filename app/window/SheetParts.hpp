@@ -26,6 +26,15 @@ struct SheetParts final {
         return label;
     }
 
+    // The password prompts' lock, half as tall again as the headline.
+    static QLabel* lockIcon(QWidget* parent) {
+        auto* icon = new QLabel(parent);
+        const int size = QFontMetrics(SheetFonts::headline()).height() * 3 / 2;
+        icon->setPixmap(
+            SheetSymbolIcon::icon(QStringLiteral("lock.shield.fill")).pixmap(size, size));
+        return icon;
+    }
+
     static QFrame* divider(QWidget* parent) {
         auto* line = new QFrame(parent);
         line->setFrameShape(QFrame::HLine);
