@@ -85,12 +85,20 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export LANG=en_US.UTF-8 LANGUAGE= LC_ALL= ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=xcb
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-display=:$((90 + RANDOM % 100))
-# -noreset: the language pictures start the program once per picture, and the server died
-# after a few of the resets it makes when its last client leaves.
-Xvfb "$display" -screen 0 1280x820x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-export DISPLAY=$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# A display of its own; a program started on a display after another window quit was seen
+# to show nothing, so each later part starts on a fresh one.
+xvfb_pid=""
+fresh_display() {
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  local display=:$((90 + RANDOM % 100))
+  # -noreset: the language pictures start the program once per picture, and the server
+  # died after a few of the resets it makes when its last client leaves.
+  Xvfb "$display" -screen 0 1280x820x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+}
+fresh_display
 
 window=""
 start() {
@@ -165,6 +173,7 @@ values["com.tessaloom.kelvane.appearance"] = "dark"
 os.makedirs(os.path.dirname(path), exist_ok=True)
 json.dump(values, open(path, "w"))
 PY
+fresh_display
 start "$work/sample-project.zip"
 pid=$!
 shot 09-dark-appearance 3.5
